@@ -1,0 +1,22 @@
+# Sourced by scripts/test and scripts/demo: installs what a fresh Debian
+# machine lacks for building and testing, and nothing when all is there.
+TICKRAIL_PACKAGES=(
+    cmake make g++ libgtest-dev libpng-dev
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine64 xvfb xauth
+)
+
+install_missing_packages() {
+    local missing=()
+    local package
+    for package in "${TICKRAIL_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "== installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}

@@ -1,0 +1,30 @@
+# Sourced by scripts/test: an X display for Wine (Xvfb on a free display
+# number) and a fresh Wine prefix inside the build folder.
+XVFB_PID=""
+
+start_wine_display() {
+    local display=99
+    while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
+        display=$((display + 1))
+    done
+    Xvfb ":${display}" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":${display}"
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X${display}" ] && break
+        sleep 0.1
+    done
+    export WINEPREFIX="$PWD/build/win64/wineprefix"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    rm -rf "$WINEPREFIX"
+}
+
+stop_wine_display() {
+    if [ -n "$XVFB_PID" ]; then
+        wineserver -k >/dev/null 2>&1 || true
+        kill "$XVFB_PID" >/dev/null 2>&1 || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=""
+    fi
+}

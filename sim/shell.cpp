@@ -1,0 +1,141 @@
+#include "shell.h"
+
+#include <map>
+
+#include "format.h"
+#include "kernel.h"
+#include "sim.h"
+#include "user.h"
+#include "takecmd.h"
+
+namespace {
+
+const size_t FormatCapacity = 16384;
+
+struct ShellState {
+    std::wstring out, err;
+    std::map<std::wstring, std::wstring> variables;
+    std::wstring hwndAnswer;
+    int expandCalls = 0;
+    HWND tab = nullptr;
+    int tabDelay = -1;
+    std::wstring lastConsoleTitle;
+    DWORD consoleTitleChangedAt = 0;
+    bool tabPending = false;
+};
+
+ShellState* state = new ShellState;
+
+std::wstring& Stream(HANDLE handle) {
+    return handle == sim::StdErrorHandle() ? state->err : state->out;
+}
+
+bool IsNameChar(WCHAR c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+           c == L'_' || c == L'$';
+}
+
+}  // namespace
+
+extern "C" int Printf(LPCWSTR format, ...) {
+    WCHAR text[FormatCapacity];
+    va_list args;
+    va_start(args, format);
+    int n = sim::FormatWide(text, FormatCapacity, format, args);
+    va_end(args);
+    state->out += text;
+    return n;
+}
+
+extern "C" int Qprintf(HANDLE handle, LPCWSTR format, ...) {
+    WCHAR text[FormatCapacity];
+    va_list args;
+    va_start(args, format);
+    int n = sim::FormatWide(text, FormatCapacity, format, args);
+    va_end(args);
+    Stream(handle) += text;
+    return n;
+}
+
+extern "C" int QPuts(LPCWSTR text) {
+    state->out += text;
+    return 0;
+}
+
+extern "C" void CrLf(void) { state->out += L"\r\n"; }
+
+// Replaces "%name" and "%[name]" references in place.
+extern "C" int ExpandVariables(LPWSTR buffer, int) {
+    state->expandCalls++;
+    std::wstring result;
+    for (LPCWSTR p = buffer; *p;) {
+        if (*p != L'%') {
+            result += *p++;
+            continue;
+        }
+        std::wstring name;
+        if (p[1] == L'[') {
+            LPCWSTR close = wcschr(p, L']');
+            if (!close) {
+                result += *p++;
+                continue;
+            }
+            name.assign(p + 2, close);
+            p = close + 1;
+        } else {
+            for (p++; IsNameChar(*p); p++) name += *p;
+        }
+        auto found = state->variables.find(name);
+        if (found != state->variables.end()) result += found->second;
+    }
+    std::wcscpy(buffer, result.c_str());
+    return 0;
+}
+
+extern "C" int TakeCommandIPC(LPCWSTR command, LPWSTR buffer) {
+    if (std::wstring(command) != L"HWND") return 1;
+    std::wcscpy(buffer, state->hwndAnswer.c_str());
+    return 0;
+}
+
+namespace sim {
+
+const std::wstring& StdOut() { return state->out; }
+const std::wstring& StdErr() { return state->err; }
+void ClearOutput() {
+    state->out.clear();
+    state->err.clear();
+}
+void SetVariable(const std::wstring& name, const std::wstring& value) { state->variables[name] = value; }
+int ExpandCalls() { return state->expandCalls; }
+void SetHwndAnswer(const std::wstring& answer) { state->hwndAnswer = answer; }
+
+void SetTabFollowsConsoleTitle(HWND tab, int delayMs) {
+    state->tab = tab;
+    state->tabDelay = delayMs;
+}
+
+void ShellAct() {
+    if (!state->tab || state->tabDelay < 0) return;
+    WCHAR title[1024];
+    GetWindowTextW(ConsoleWindow(), title, 1024);
+    if (state->lastConsoleTitle != title) {
+        state->lastConsoleTitle = title;
+        state->consoleTitleChangedAt = Now();
+        state->tabPending = true;
+    }
+    if (state->tabPending && Now() - state->consoleTitleChangedAt >= DWORD(state->tabDelay)) {
+        state->tabPending = false;
+        SetTitleQuietly(state->tab, title);
+    }
+}
+
+void ResetShell() {
+    *state = ShellState();
+    state->variables[L"_4ver"] = L"28.01";
+    state->variables[L"_batch"] = L"0";
+    state->variables[L"_transient"] = L"0";
+    state->variables[L"_pipe"] = L"0";
+}
+
+}  // namespace sim

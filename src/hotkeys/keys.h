@@ -1,0 +1,24 @@
+// The shell's key codes: the two generations of key tables, their names,
+// and the text of a hotkey.
+#pragma once
+
+#include "platform.h"
+
+const int ModifierColumns = 7;
+const int NoKeyCode = -1;       // the combination has no code
+const int KeyNotAllowed = -2;   // a typing key, never a hotkey
+const int CtrlShiftFlag = 0x20000;
+const int CtrlAltFlag = 0x40000;
+const int CtrlAltShiftFlag = 0x60000;
+
+struct KeyRow {
+    LPCWSTR name;
+    int codes[ModifierColumns];  // by modifier column; KeyTableV13 has no column 6
+};
+
+extern const LPCWSTR ModifierPrefixes[ModifierColumns];
+
+DWORD SelectKeyTable(void);
+// Finds the cell of the active table that holds `code`; false when none.
+bool FindKeyCell(int code, const KeyRow** row, int* column);
+int HotkeyToText(int code, LPWSTR out);

@@ -1,0 +1,170 @@
+// The overlay windows, their window procedure and the 100 ms timer that
+// follows the console and asks for repaints.
+#include <cstdlib>
+
+#include "overlay.h"
+#include "plugin/plugin.h"
+
+namespace {
+
+const DWORD OverlayExStyle = WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST;
+const int OverlayStartWidth = 100;
+const int OverlayStartHeight = 50;
+const BYTE OverlayStartAlpha = 128;
+const int ReturnedOverlaySize = 50;
+const int VisibilityRepaintTicks = 3;
+const int ChangeRepaintTicks = 1;
+const int TicksPerSlowCheck = 8;
+const WORD BackgroundColorBits = 0xF0;
+
+OverlayData* RecordOf(HWND window) {
+    return reinterpret_cast<OverlayData*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void ForgetOverlay(const OverlayData* record) {
+    if (record->kind == ConsoleOverlayKind) PluginState.consoleOverlay = nullptr;
+    else if (record->kind == TabOverlayKind) PluginState.tabOverlay = nullptr;
+}
+
+// Makes a tab overlay for the tab window just found. An earlier tab overlay
+// in another window would no longer be tracked nor destroyed at unload, so
+// it goes; one already in this tab window is kept.
+void AdoptTabWindow(void) {
+    if (!PluginState.tabWindow) return;
+    if (PluginState.tabOverlay) {
+        OverlayData* record = RecordOf(PluginState.tabOverlay);
+        if (record && record->parent == PluginState.tabWindow) return;
+        DestroyWindow(PluginState.tabOverlay);
+    }
+    PluginState.tabOverlay = CreateOverlayWindow(TabOverlayKind, PluginState.tabWindow);
+}
+
+void ReturnParkedConsoleOverlay(OverlayData* record) {
+    record->hiddenPaints = 0;
+    record->detached = 0;
+    SetParent(PluginState.consoleOverlay, record->parent);
+    SetWindowPos(PluginState.consoleOverlay, HWND_TOP, 0, 0, ReturnedOverlaySize, ReturnedOverlaySize,
+                 SWP_SHOWWINDOW);
+}
+
+void CheckVisibility(BOOL visible, OverlayData* consoleRecord) {
+    if (visible == PluginState.consoleWasVisible) return;
+    PluginState.consoleWasVisible = visible;
+    PluginState.repaintCountdown = VisibilityRepaintTicks;
+    if (!PluginState.consoleOverlay) return;
+    if (visible && consoleRecord && consoleRecord->detached) ReturnParkedConsoleOverlay(consoleRecord);
+    if (!visible) MakeTabOverlay();
+}
+
+void CheckSizeAndColor(void) {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    ZeroMemory(&info, sizeof info);
+    GetConsoleScreenBufferInfo(PluginState.consoleOutput, &info);
+    DWORD columns = DWORD(info.srWindow.Right - info.srWindow.Left + 1);
+    DWORD rows = DWORD(info.srWindow.Bottom - info.srWindow.Top + 1);
+    if (columns != PluginState.columns || rows != PluginState.rows ||
+        (info.wAttributes & BackgroundColorBits) !=
+            (PluginState.lastScreenInfo.wAttributes & BackgroundColorBits))
+        PluginState.repaintCountdown = ChangeRepaintTicks;
+}
+
+void CheckMonitorAndClientArea(void) {
+    HMONITOR monitor = MonitorFromWindow(PluginState.consoleWindow, MONITOR_DEFAULTTONEAREST);
+    if (monitor != PluginState.lastMonitor) {
+        HMONITOR previous = PluginState.lastMonitor;
+        PluginState.lastMonitor = monitor;
+        // The first monitor seen is where the first paint already went.
+        if (previous) PluginState.repaintCountdown = ChangeRepaintTicks;
+    }
+    if (PluginState.repaintCountdown) return;
+    RECT client;
+    GetClientRect(PluginState.consoleWindow, &client);
+    if (client.right != PluginState.lastClientRect.right || client.bottom != PluginState.lastClientRect.bottom)
+        PluginState.repaintCountdown = ChangeRepaintTicks;
+}
+
+void SlowCheck(BOOL visible, OverlayData* consoleRecord) {
+    if (visible && !PluginState.repaintCountdown) {
+        CheckMonitorAndClientArea();
+    } else if (!visible && PluginState.tabWindow && !PluginState.tabOverlay) {
+        // The tab window may have closed with its overlay; forget it so a
+        // later check finds the console's new tab.
+        if (!IsWindow(PluginState.tabWindow)) {
+            PluginState.hostMainWindow = nullptr;
+            PluginState.tabWindow = nullptr;
+        }
+    } else if (!visible && !PluginState.hostMainWindow) {
+        LocateTabWindow();
+        AdoptTabWindow();
+    }
+    if (consoleRecord) consoleRecord->hiddenPaints = 0;
+}
+
+}  // namespace
+
+HWND CreateOverlayWindow(int kind, HWND parent) {
+    OverlayData* record = static_cast<OverlayData*>(calloc(1, sizeof(OverlayData)));
+    if (!record) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    record->kind = kind;
+    record->parent = parent;
+    if (kind == TabOverlayKind) {
+        record->hMargin = PluginState.iniHMargin;
+        record->vMargin = PluginState.iniVMargin;
+    }
+    HWND window = CreateWindowExW(OverlayExStyle, PluginState.className, OVERLAY_TITLE, WS_CHILD, 0, 0,
+                                  OverlayStartWidth, OverlayStartHeight, PluginState.desktopWindow,
+                                  nullptr, PluginState.moduleInstance, nullptr);
+    if (!window) {
+        DWORD error = GetLastError();
+        free(record);
+        SetLastError(error);
+        return nullptr;
+    }
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
+    SetParent(window, parent);
+    SetLayeredWindowAttributes(window, 0, OverlayStartAlpha, LWA_ALPHA);
+    return window;
+}
+
+void MakeTabOverlay(void) {
+    LocateTabWindow();
+    if (PluginState.tabWindow && !PluginState.tabOverlay)
+        PluginState.tabOverlay = CreateOverlayWindow(TabOverlayKind, PluginState.tabWindow);
+}
+
+LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    OverlayData* record = RecordOf(window);
+    if (!record) return DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+    case WM_PAINT:
+        PaintOverlay(window, record);
+        return 0;
+    case WM_DESTROY:
+        // No quit message: the loop that runs here is the shell's own.
+        ForgetOverlay(record);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        free(record);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CALLBACK TrackTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    BOOL visible = IsWindowVisible(PluginState.consoleWindow);
+    OverlayData* consoleRecord = PluginState.consoleOverlay ? RecordOf(PluginState.consoleOverlay) : nullptr;
+
+    if (PluginState.repaintCountdown && --PluginState.repaintCountdown == 0) RepaintOverlays();
+    CheckVisibility(visible, consoleRecord);
+    if (!PluginState.repaintCountdown) CheckSizeAndColor();
+
+    PluginState.tickCount = (PluginState.tickCount + 1) % TicksPerSlowCheck;
+    if (PluginState.tickCount == 0) SlowCheck(visible, consoleRecord);
+}
+
+void RepaintOverlays(void) {
+    if (PluginState.consoleOverlay) PostMessageW(PluginState.consoleOverlay, WM_PAINT, 0, 0);
+    if (PluginState.tabOverlay) PostMessageW(PluginState.tabOverlay, WM_PAINT, 0, 0);
+}

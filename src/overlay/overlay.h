@@ -1,0 +1,49 @@
+// The overlay windows: finding the windows that show the console, the
+// overlay windows in them, the tracking timer and painting.
+#pragma once
+
+#include "platform.h"
+
+enum OverlayKind { ConsoleOverlayKind = 0, TabOverlayKind = 1 };
+
+// Carried by each overlay window as its user data and freed with it.
+struct OverlayData {
+    int kind;
+    HWND parent;
+    int hMargin;
+    int vMargin;
+    int hiddenPaints;
+    int detached;
+};
+
+#define OVERLAY_TITLE L"Take Command Tickrail"
+#define OVERLAY_CLASS_FORMAT L"Take Command Tickrail %04X"
+const int DefaultHMargin = 4;
+const int DefaultVMargin = 2;
+
+// Window discovery.
+HWND FindHostMainWindow(void);
+HWND FindConsoleTabWindow(void);
+void LocateTabWindow(void);
+BOOL CALLBACK MatchMarkerTitle(HWND window, LPARAM search);
+BOOL CALLBACK MatchViewClass(HWND window, LPARAM search);
+int LoadHostMargins(void);
+
+struct MarkerSearch {
+    HWND found;
+    LPCWSTR marker;
+};
+
+struct ViewSearch {
+    HWND found;
+};
+
+// Overlay windows and the tracking timer.
+HWND CreateOverlayWindow(int kind, HWND parent);
+void MakeTabOverlay(void);
+LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void CALLBACK TrackTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
+void RepaintOverlays(void);
+
+// Painting.
+int PaintOverlay(HWND window, OverlayData* record);

@@ -1,0 +1,95 @@
+// The plug-in's exports, its information record and PluginState, the
+// run-time values that the overlay, command and hotkey modules share.
+#pragma once
+
+#include "platform.h"
+
+const DWORD TextCapacity = 1024;
+const DWORD LongTextCapacity = 8192;
+const UINT_PTR TrackTimerEventId = 1977;
+const UINT TrackTimerPeriodMs = 100;
+const DWORD MinimumHostVersion = 13;
+const DWORD MarginsHostVersion = 24;
+const int PluginMajorVersion = 1;
+const int PluginMinorVersion = 0;
+const int PluginBuild = 2;
+
+#define PLUGIN_NAME L"Tickrail"
+
+// The shell's plug-in information record; the shell may use the fields
+// after the build number, which the plug-in leaves zero.
+struct PluginInfoRecord {
+    LPCWSTR name;
+    LPCWSTR author;
+    LPCWSTR email;
+    LPCWSTR webPage;
+    LPCWSTR description;
+    LPWSTR functions;
+    int majorVersion;
+    int minorVersion;
+    int build;
+    int flags;
+    HMODULE module;
+    LPCWSTR moduleName;
+};
+
+// The shell's keystroke record; only these three fields are ours to use.
+struct KeyRecord {
+    int keyCode;
+    int hostFields[5];
+    void* hostPointer;  // when set, a call without a key is not ours
+    void* hostPointers[2];
+    LPWSTR keyName;
+};
+
+struct PluginStateRecord {
+    HMODULE moduleInstance;
+    DWORD hostVersion;
+    bool useKeyTableV24;
+    HWND consoleWindow;
+    HWND desktopWindow;
+    HWND hostMainWindow;
+    HWND tabWindow;
+    int iniHMargin;
+    int iniVMargin;
+    HANDLE consoleOutput;
+    BOOL(WINAPI* getScreenBufferInfoEx)(HANDLE, PCONSOLE_SCREEN_BUFFER_INFOEX);
+    WCHAR className[TextCapacity];
+    ATOM classAtom;
+    HWND consoleOverlay;
+    HWND tabOverlay;
+    UINT_PTR timerId;
+    BOOL consoleWasVisible;
+    int repaintCountdown;
+    int tickCount;
+    HMONITOR lastMonitor;
+    CONSOLE_SCREEN_BUFFER_INFO lastScreenInfo;
+    DWORD columns;
+    DWORD rows;
+    RECT lastClientRect;
+};
+
+extern PluginStateRecord PluginState;
+extern WCHAR functionList[];
+
+extern "C" {
+PluginInfoRecord* WINAPI GetPluginInfo(void);
+int WINAPI InitializePlugin(void);
+int WINAPI ShutdownPlugin(int endProcess);
+int WINAPI Usage(LPWSTR commandName, LPWSTR out);
+int WINAPI Help(LPWSTR commandName);
+int WINAPI tickrail(LPWSTR commandTail);
+int WINAPI key(KeyRecord* record);
+int WINAPI list(LPWSTR commandTail);
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+}
+
+DWORD QueryHostVersion(void);
+int RemoveListEntry(void);
+
+// Host output and error reporting.
+HANDLE StdErr(void);
+int PrintErrorPrefix(void);
+int PrintErrorMarker(LPCWSTR argText, LPCWSTR faultChar);
+int FormatSystemError(DWORD errorNumber, LPWSTR out);
+extern const WCHAR HelpText[];

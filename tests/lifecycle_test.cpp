@@ -1,0 +1,249 @@
+// Loading and unloading: the information record, the version gate, the
+// load message, the failures of the start-up and the entry-point list.
+#include <cwchar>
+
+#include "hotkeys/keys.h"
+#include "test_support.h"
+
+namespace {
+
+const wchar_t LoadMessage[] = L"Tickrail v1.0.2 loaded; hotkey is Shift-F12.\r\n";
+const wchar_t VersionRefused[] =
+    L"Tickrail plugin: Take Command version 13 or later is required!\r\nPlugin not loaded.\r\n";
+
+void ExpectNothingAlive() {
+    sim::LiveObjects alive = sim::Alive();
+    EXPECT_EQ(0, alive.windows);
+    EXPECT_EQ(0, alive.classes);
+    EXPECT_EQ(0, alive.timers);
+    EXPECT_EQ(0, alive.handles);
+}
+
+using Lifecycle = PluginTest;
+
+TEST_F(Lifecycle, InformationRecordIsTheSameOnEveryCall) {
+    PluginInfoRecord* first = GetPluginInfo();
+    first->majorVersion = 99;  // the shell may scribble; the next call restores
+    PluginInfoRecord* second = GetPluginInfo();
+    ASSERT_EQ(first, second);
+    EXPECT_STREQ(L"Tickrail", second->name);
+    EXPECT_STREQ(L"On-screen tickrail for Take Command", second->description);
+    EXPECT_STREQ(L"tickrail,list,*key", second->functions);
+    EXPECT_EQ(functionList, second->functions);
+    EXPECT_EQ(1, second->majorVersion);
+    EXPECT_EQ(0, second->minorVersion);
+    EXPECT_EQ(2, second->build);
+    EXPECT_EQ(0, second->flags);
+}
+
+TEST_F(Lifecycle, EntryRoutineKeepsTheInstanceOnAttachOnly) {
+    HINSTANCE other = reinterpret_cast<HINSTANCE>(uintptr_t(0x5000));
+    EXPECT_TRUE(DllMain(TestModule, DLL_PROCESS_ATTACH, nullptr));
+    EXPECT_TRUE(DllMain(other, DLL_PROCESS_DETACH, nullptr));
+    EXPECT_TRUE(DllMain(other, 2, nullptr));
+    EXPECT_EQ(TestModule, PluginState.moduleInstance);
+}
+
+TEST_F(Lifecycle, LoadMessageOnlyWhenExpansionIsExactlyZeroZero) {
+    struct Case {
+        const wchar_t* transient;
+        const wchar_t* pipe;
+        const wchar_t* noloadmsg;  // null: the variable does not exist
+        bool printed;
+    } cases[] = {
+        {L"0", L"0", nullptr, true},   {L"0", L"0", L"", true},     {L"0", L"0", L"1", false},
+        {L"0", L"0", L" ", false},     {L"1", L"0", nullptr, false}, {L"0", L"1", nullptr, false},
+        {L"00", L"", nullptr, true},   {L"", L"", nullptr, false},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        sim::SetVariable(L"_transient", c.transient);
+        sim::SetVariable(L"_pipe", c.pipe);
+        if (c.noloadmsg) sim::SetVariable(L"noloadmsg", c.noloadmsg);
+        ASSERT_EQ(0, Load());
+        EXPECT_EQ(c.printed ? std::wstring(LoadMessage) : std::wstring(), sim::StdOut())
+            << "transient '" << c.transient << "' pipe '" << c.pipe << "' noloadmsg "
+            << (c.noloadmsg ? c.noloadmsg : L"(none)");
+        EXPECT_EQ(L"", sim::StdErr());
+        ShutdownPlugin(0);
+        loaded = false;
+    }
+}
+
+TEST_F(Lifecycle, LoadMessageNamesNoneForAnEmptyFirstHotkey) {
+    // The first slot is read after the settings are loaded; a record with
+    // no first hotkey reads "None".
+    ASSERT_EQ(0, Load());
+    WCHAR text[TextCapacity];
+    EXPECT_EQ(0, HotkeyToText(0, text));
+    EXPECT_STREQ(L"None", text);
+}
+
+TEST_F(Lifecycle, VersionGate) {
+    struct Case {
+        const wchar_t* version;
+        bool accepted;
+        DWORD hostVersion;
+    } cases[] = {
+        {L"12.50", false, 12}, {L"13", true, 13},     {L"13.0", true, 13},  {L"24.02", true, 24},
+        {L"", false, 0},       {L"abc", false, 0},    {L" 28", false, 0},   {L"+28", false, 0},
+        {L"4294967296", false, 0},  // out of range counts as 0
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        sim::SetVariable(L"_4ver", c.version);
+        int result = Load();
+        EXPECT_EQ(c.accepted ? 0 : 1, result) << "version '" << c.version << "'";
+        EXPECT_EQ(c.hostVersion, PluginState.hostVersion) << "version '" << c.version << "'";
+        if (c.accepted) {
+            EXPECT_EQ(L"", sim::StdErr());
+            ShutdownPlugin(0);
+            loaded = false;
+        } else {
+            EXPECT_EQ(VersionRefused, sim::StdErr()) << "version '" << c.version << "'";
+            EXPECT_EQ(L"", sim::StdOut());
+        }
+        ExpectNothingAlive();
+    }
+}
+
+TEST_F(Lifecycle, RefusalInsideABatchFileCarriesItsPlace) {
+    sim::SetVariable(L"_4ver", L"9");
+    sim::SetVariable(L"_batch", L"1");
+    sim::SetVariable(L"_batchname", L"C:\\jobs\\start.btm");
+    sim::SetVariable(L"_batchline", L"12");
+    EXPECT_EQ(1, Load());
+    EXPECT_EQ(L"Tickrail plugin: C:\\jobs\\start.btm [12]  Take Command version 13 or later is "
+              L"required!\r\nPlugin not loaded.\r\n",
+              sim::StdErr());
+}
+
+TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
+    struct Case {
+        sim::Call call;
+        DWORD error;
+        const wchar_t* expected;
+    } cases[] = {
+        {sim::Call::CreateFile, ERROR_ACCESS_DENIED,
+         L"Tickrail plugin: Failed to open console buffer:\r\n  Access is denied.\r\nPlugin not "
+         L"loaded.\r\n"},
+        {sim::Call::RegisterClass, ERROR_CLASS_ALREADY_EXISTS,
+         L"Tickrail plugin: Failed to register tickrail window class:\r\n  Class already "
+         L"exists.\r\nPlugin not loaded.\r\n"},
+        {sim::Call::CreateWindow, ERROR_NOT_ENOUGH_MEMORY,
+         L"Tickrail plugin: Failed to create console tickrail window:\r\n  Not enough memory "
+         L"resources are available to process this command.\r\nPlugin not loaded.\r\n"},
+        {sim::Call::CreateWindow, 77777,
+         L"Tickrail plugin: Failed to create console tickrail window:\r\n  Error 77777\r\nPlugin "
+         L"not loaded.\r\n"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        MakeShellWindows();
+        sim::FailCall(c.call, c.error);
+        EXPECT_EQ(1, Load());
+        EXPECT_EQ(c.expected, sim::StdErr());
+        EXPECT_EQ(L"", sim::StdOut()) << "no load message after a failure";
+        ExpectNothingAlive();
+        // Nothing left running: the clock may move on without a tick.
+        sim::RunFor(1000);
+        EXPECT_EQ(0u, sim::PendingMessages());
+    }
+}
+
+TEST_F(Lifecycle, TabOverlayFailureIsNoError) {
+    MakeShellWindows();
+    sim::FailCall(sim::Call::CreateWindow, ERROR_NOT_ENOUGH_MEMORY, 1);
+    ASSERT_EQ(0, Load());
+    EXPECT_NE(nullptr, PluginState.consoleOverlay);
+    EXPECT_EQ(tabWindow, PluginState.tabWindow);
+    EXPECT_EQ(nullptr, PluginState.tabOverlay);
+    EXPECT_EQ(L"", sim::StdErr());
+}
+
+TEST_F(Lifecycle, StartupBuildsWindowsClassTimerAndConsoleHandle) {
+    MakeShellWindows();
+    ASSERT_EQ(0, Load());
+    EXPECT_EQ(mainWindow, PluginState.hostMainWindow);
+    EXPECT_EQ(sim::ConsoleWindow(), PluginState.consoleWindow);
+    EXPECT_EQ(GetDesktopWindow(), PluginState.desktopWindow);
+    EXPECT_EQ(tabWindow, PluginState.tabWindow);
+    EXPECT_TRUE(PluginState.consoleWasVisible);
+    EXPECT_STREQ(L"Take Command Tickrail 1A2C", PluginState.className);
+    sim::LiveObjects alive = sim::Alive();
+    EXPECT_EQ(2, alive.windows);
+    EXPECT_EQ(1, alive.classes);
+    EXPECT_EQ(1, alive.timers);
+    EXPECT_EQ(1, alive.handles);
+    EXPECT_EQ(1, sim::SetProcessDPIAwareCalls());
+    EXPECT_NE(nullptr, PluginState.getScreenBufferInfoEx);
+    EXPECT_TRUE(PluginState.useKeyTableV24);
+}
+
+TEST_F(Lifecycle, OptionalSystemFunctionsMayBeMissing) {
+    sim::SetHasSetProcessDPIAware(false);
+    sim::SetHasConsoleScreenBufferInfoEx(false);
+    ASSERT_EQ(0, Load());
+    EXPECT_EQ(0, sim::SetProcessDPIAwareCalls());
+    EXPECT_EQ(nullptr, PluginState.getScreenBufferInfoEx);
+}
+
+TEST_F(Lifecycle, ShutdownLeavesNothingAndAllowsAnotherLoad) {
+    for (bool withTab : {false, true}) {
+        SetUp();
+        if (withTab) MakeShellWindows();
+        ASSERT_EQ(0, Load());
+        EXPECT_EQ(withTab, PluginState.tabOverlay != nullptr);
+        sim::RunFor(500);
+        EXPECT_EQ(0, ShutdownPlugin(0));
+        loaded = false;
+        ExpectNothingAlive();
+        EXPECT_EQ(nullptr, PluginState.consoleOverlay);
+        EXPECT_EQ(nullptr, PluginState.tabOverlay);
+        EXPECT_FALSE(sim::QuitPosted()) << "the shell's message loop must go on";
+        // The shell may load the plug-in again in the same process.
+        ASSERT_EQ(0, Load());
+        EXPECT_EQ(1, sim::Alive().classes);
+        ShutdownPlugin(0);
+        loaded = false;
+        ExpectNothingAlive();
+    }
+}
+
+TEST_F(Lifecycle, RemoveListEntry) {
+    struct Case {
+        const wchar_t* before;
+        const wchar_t* after;
+    } cases[] = {
+        {L"tickrail,list,*key", L"tickrail,*key"},
+        {L"tickrail,List,*key", L"tickrail,*key"},
+        {L"tickrail;LIST;*key", L"tickrail;*key"},
+        {L"tickrail,lister", L"tickrail,lister"},
+        {L"tickrail,lis,*key", L"tickrail,lis,*key"},
+        {L"tickrail,*key,list", L"tickrail,*key"},
+        {L"list,tickrail", L"tickrail"},
+        {L"list", L""},
+        {L"list,list", L"list"},
+        {L"tickrail,*key,", L"tickrail,*key"},
+        {L"a,list;", L"a"},
+        {L"", L""},
+    };
+    for (const Case& c : cases) {
+        lstrcpyW(functionList, c.before);
+        EXPECT_EQ(0, RemoveListEntry());
+        EXPECT_STREQ(c.after, functionList) << "from '" << c.before << "'";
+    }
+}
+
+TEST_F(Lifecycle, OlderHostGetsNoMarginsAndTheOlderKeyTable) {
+    sim::SetVariable(L"_4ver", L"23");
+    sim::SetVariable(L"_ininame", L"/nonexistent/tcmd.ini");
+    PluginState.iniHMargin = 9;
+    PluginState.iniVMargin = 9;
+    ASSERT_EQ(0, Load());
+    EXPECT_EQ(0, PluginState.iniHMargin);
+    EXPECT_EQ(0, PluginState.iniVMargin);
+    EXPECT_FALSE(PluginState.useKeyTableV24);
+}
+
+}  // namespace

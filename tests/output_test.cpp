@@ -1,0 +1,136 @@
+// The error prefix and marker, system error texts, and the usage and help
+// texts that the shell asks for.
+#include <cwchar>
+
+#include "test_support.h"
+
+namespace {
+
+using Output = PluginTest;
+
+const size_t HelpTextLength = 845;
+const size_t UsageLength = 813;
+
+TEST_F(Output, ErrorPrefixOutsideAndInsideABatchFile) {
+    struct Case {
+        const wchar_t* batch;
+        const wchar_t* name;
+        const wchar_t* line;
+        const wchar_t* expected;
+    } cases[] = {
+        {L"0", L"x.btm", L"3", L"Tickrail plugin: "},
+        {L"", L"x.btm", L"3", L"Tickrail plugin: x.btm [3]  "},
+        {L"1", L"C:\\jobs\\100%.btm", L"12", L"Tickrail plugin: C:\\jobs\\100%.btm [12]  "},
+        {L"01", L"x.btm", L"3", L"Tickrail plugin: "},
+    };
+    for (const Case& c : cases) {
+        sim::Reset();
+        sim::SetVariable(L"_batch", c.batch);
+        sim::SetVariable(L"_batchname", c.name);
+        sim::SetVariable(L"_batchline", c.line);
+        EXPECT_EQ(0, PrintErrorPrefix());
+        EXPECT_EQ(c.expected, sim::StdErr()) << "batch '" << c.batch << "'";
+        EXPECT_EQ(L"", sim::StdOut());
+    }
+}
+
+TEST_F(Output, MarkerStandsUnderTheFaultyCharacter) {
+    const wchar_t* text = L"/B:Bogus";
+    struct Case {
+        size_t offset;
+        const wchar_t* expected;
+    } cases[] = {
+        {0, L"    /B:Bogus\r\n    \u2191\r\n"},
+        {3, L"    /B:Bogus\r\n       \u2191\r\n"},
+        {8, L"    /B:Bogus\r\n            \u2191\r\n"},  // at the terminator
+    };
+    for (const Case& c : cases) {
+        sim::ClearOutput();
+        EXPECT_EQ(0, PrintErrorMarker(text, text + c.offset));
+        EXPECT_EQ(c.expected, sim::StdErr()) << "offset " << c.offset;
+    }
+    sim::ClearOutput();
+    EXPECT_EQ(-1, PrintErrorMarker(nullptr, text));
+    EXPECT_EQ(L"", sim::StdErr());
+}
+
+TEST_F(Output, MarkerForALongArgumentIsClamped) {
+    static wchar_t longText[10000];
+    for (size_t i = 0; i < 9999; i++) longText[i] = L'x';
+    EXPECT_EQ(0, PrintErrorMarker(longText, longText + 9999));
+    const std::wstring& err = sim::StdErr();
+    size_t secondLine = err.find(L"\r\n") + 2;
+    EXPECT_EQ(std::wstring(4 + LongTextCapacity, L' ') + L"\u2191\r\n", err.substr(secondLine));
+}
+
+TEST_F(Output, FormatSystemError) {
+    struct Case {
+        DWORD number;
+        const wchar_t* expected;
+    } cases[] = {
+        {DWORD(-1), L"Unknown error"},
+        {ERROR_ACCESS_DENIED, L"Access is denied."},
+        {1450, L"Insufficient system resources exist to complete the requested service."},
+        {4000, L""},  // white space only
+        {12345, L"Error 12345"},
+        {0x80070005, L"Error -2147024891"},
+    };
+    for (const Case& c : cases) {
+        WCHAR out[TextCapacity];
+        wcscpy(out, L"stale");
+        EXPECT_EQ(0, FormatSystemError(c.number, out));
+        EXPECT_STREQ(c.expected, out) << "error " << c.number;
+    }
+    EXPECT_EQ(-1, FormatSystemError(5, nullptr));
+}
+
+TEST_F(Output, HelpTextHasItsLength) {
+    EXPECT_EQ(HelpTextLength, wcslen(HelpText));
+    EXPECT_EQ(0, wcsncmp(HelpText, L"View and set tickrail options.\n\nTICKRAIL /A:", 44));
+}
+
+TEST_F(Output, UsageGivesTheTailForTickrailOnly) {
+    struct Case {
+        const wchar_t* name;
+        int result;
+    } cases[] = {
+        {L"tickrail", 1}, {L"TICKRAIL", 1}, {L"TickRail", 1},  {L"@tickrail", 0}, {L"_tickrail", 0},
+        {L"@", 0},        {L"list", 0},     {L"tickrails", 0}, {L"", 0},          {L"tick\u00e9", 0},
+    };
+    for (const Case& c : cases) {
+        WCHAR out[TextCapacity];
+        wcscpy(out, L"untouched");
+        WCHAR name[64];
+        wcscpy(name, c.name);
+        EXPECT_EQ(c.result, Usage(name, out)) << "name '" << c.name << "'";
+        if (c.result) {
+            EXPECT_EQ(UsageLength, wcslen(out));
+            EXPECT_STREQ(HelpText + HelpTextLength - UsageLength, out);
+            EXPECT_EQ(0, wcsncmp(out, L"TICKRAIL /A: /B: ", 17));
+        } else {
+            EXPECT_STREQ(L"untouched", out) << "name '" << c.name << "'";
+        }
+    }
+}
+
+TEST_F(Output, HelpShowsOneBoxForTickrail) {
+    HWND foreground = sim::CreateTestWindow(nullptr, L"Shell", L"Take Command", 800, 600);
+    sim::SetForegroundWindow(foreground);
+    WCHAR name[] = L"TICKrail";
+    EXPECT_EQ(1, Help(name));
+    ASSERT_EQ(1u, sim::MessageBoxes().size());
+    const sim::MessageBoxCall& box = sim::MessageBoxes()[0];
+    EXPECT_EQ(foreground, box.owner);
+    EXPECT_EQ(L"Tickrail Plugin Help", box.caption);
+    EXPECT_EQ(std::wstring(HelpText), box.text);
+    EXPECT_EQ(UINT(MB_OK), box.type);
+
+    for (const wchar_t* other : {L"list", L"@tickrail", L"key", L""}) {
+        WCHAR otherName[16];
+        wcscpy(otherName, other);
+        EXPECT_EQ(0, Help(otherName)) << "name '" << other << "'";
+    }
+    EXPECT_EQ(1u, sim::MessageBoxes().size());
+}
+
+}  // namespace
