@@ -1,0 +1,619 @@
+// Drives the real tickrail.dll the way the shell does, in a real console
+// under a real Win32 implementation, and checks what it does.
+//
+//   harness GROUP      runs one group of cases and prints "N passed, N failed"
+//
+// Each group loads the DLL afresh, so its global state starts clean.
+//
+// Where Wine differs from what the plug-in expects, and how the cases here
+// treat it:
+// - Wine drops WS_EX_TOPMOST on child windows (Windows ignores it there):
+//   the extended style is checked without that bit.
+// - Wine applies neither the colour key nor the alpha of layered child
+//   windows when it draws; GetLayeredWindowAttributes still reports what
+//   was set, so that is what the cases check.
+// - A child window inside the console window (which belongs to Wine's
+//   console host, another process) is placed but not drawn; pixels are read
+//   back only from the tab window, which this harness owns.
+// - System error texts end with a blank ("Access denied. "), which the
+//   plug-in trims; the cases take the text Wine gives for the error number
+//   and trim it the same way.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "takecmd.h"
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Reporting: to the standard output the harness was started with (the
+// console that the cases allocate is a different one).
+
+HANDLE reportHandle;
+int passedCount, failedCount;
+
+void Report(const std::string& text) {
+    DWORD written;
+    WriteFile(reportHandle, text.data(), DWORD(text.size()), &written, nullptr);
+}
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return "";
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), &out[0], size, nullptr, nullptr);
+    return out;
+}
+
+// Shows line breaks and tabs, so a failure shows what differs.
+std::string Visible(const std::wstring& text) {
+    std::wstring shown;
+    for (WCHAR c : text) {
+        if (c == L'\r') shown += L"\\r";
+        else if (c == L'\n') shown += L"\\n";
+        else if (c == L'\t') shown += L"\\t";
+        else shown += c;
+    }
+    return Utf8(shown);
+}
+
+void Check(bool ok, const char* what, const std::string& detail = "") {
+    if (ok) {
+        passedCount++;
+        return;
+    }
+    failedCount++;
+    Report("FAIL: " + std::string(what) + (detail.empty() ? "" : ": " + detail) + "\n");
+}
+
+void CheckText(const std::wstring& expected, const std::wstring& actual, const char* what) {
+    Check(expected == actual, what, "expected \"" + Visible(expected) + "\", got \"" + Visible(actual) + "\"");
+}
+
+void CheckNumber(long long expected, long long actual, const char* what) {
+    char detail[128];
+    snprintf(detail, sizeof detail, "expected %lld (0x%llx), got %lld (0x%llx)", expected, expected,
+             actual, actual);
+    Check(expected == actual, what, detail);
+}
+
+// ---------------------------------------------------------------------------
+// The plug-in as the shell sees it.
+
+struct PluginInfoRecord {
+    LPCWSTR name, author, email, webPage, description;
+    LPWSTR functions;
+    int majorVersion, minorVersion, build;
+};
+
+struct KeyRecord {
+    int keyCode;
+    int hostFields[5];
+    void* hostPointer;
+    void* hostPointers[2];
+    LPWSTR keyName;
+};
+
+typedef PluginInfoRecord*(WINAPI* GetPluginInfoProc)(void);
+typedef int(WINAPI* InitializePluginProc)(void);
+typedef int(WINAPI* ShutdownPluginProc)(int);
+typedef int(WINAPI* UsageProc)(LPWSTR, LPWSTR);
+typedef int(WINAPI* HelpProc)(LPWSTR);
+typedef int(WINAPI* CommandProc)(LPWSTR);
+typedef int(WINAPI* KeyProc)(KeyRecord*);
+
+struct Plugin {
+    HMODULE module;
+    GetPluginInfoProc getPluginInfo;
+    InitializePluginProc initializePlugin;
+    ShutdownPluginProc shutdownPlugin;
+    UsageProc usage;
+    HelpProc help;
+    CommandProc tickrail;
+    CommandProc list;
+    KeyProc key;
+};
+
+template <typename Proc>
+Proc Find(HMODULE module, const char* name) {
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)));
+}
+
+bool LoadPluginLibrary(Plugin* plugin) {
+    plugin->module = LoadLibraryW(L"tickrail.dll");
+    Check(plugin->module != nullptr, "LoadLibraryW(tickrail.dll)");
+    if (!plugin->module) return false;
+    plugin->getPluginInfo = Find<GetPluginInfoProc>(plugin->module, "GetPluginInfo");
+    plugin->initializePlugin = Find<InitializePluginProc>(plugin->module, "InitializePlugin");
+    plugin->shutdownPlugin = Find<ShutdownPluginProc>(plugin->module, "ShutdownPlugin");
+    plugin->usage = Find<UsageProc>(plugin->module, "Usage");
+    plugin->help = Find<HelpProc>(plugin->module, "Help");
+    plugin->tickrail = Find<CommandProc>(plugin->module, "tickrail");
+    plugin->list = Find<CommandProc>(plugin->module, "list");
+    plugin->key = Find<KeyProc>(plugin->module, "key");
+    bool all = plugin->getPluginInfo && plugin->initializePlugin && plugin->shutdownPlugin &&
+               plugin->usage && plugin->help && plugin->tickrail && plugin->list && plugin->key;
+    Check(all, "every export found by its plain name");
+    return all;
+}
+
+void FreePluginLibrary(Plugin* plugin) {
+    if (plugin->module) FreeLibrary(plugin->module);
+    plugin->module = nullptr;
+}
+
+// Dispatches this thread's messages (the plug-in's timer and window
+// procedure run here) for about `milliseconds`.
+void Pump(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                Check(false, "no quit message reaches the shell's loop");
+                continue;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+void SetStartVariables() {
+    StandInClear();
+    StandInSetVariable(L"_4ver", L"28.01");
+    StandInSetVariable(L"_batch", L"0");
+    StandInSetVariable(L"_transient", L"0");
+    StandInSetVariable(L"_pipe", L"0");
+    StandInSetVariable(L"noloadmsg", nullptr);
+    StandInSetVariable(L"_ininame", L"");
+    StandInSetHwndAnswer(L"");
+}
+
+std::wstring OverlayClassName() {
+    WCHAR name[64];
+    wsprintfW(name, L"Take Command Tickrail %04X", GetCurrentProcessId());
+    return name;
+}
+
+std::wstring ClassOf(HWND window) {
+    WCHAR name[256] = L"";
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+std::wstring TitleOf(HWND window) {
+    WCHAR title[1024] = L"";
+    GetWindowTextW(window, title, 1024);
+    return title;
+}
+
+struct ChildSearch {
+    std::wstring className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectByClass(HWND window, LPARAM param) {
+    ChildSearch* search = reinterpret_cast<ChildSearch*>(param);
+    if (ClassOf(window) == search->className) search->found.push_back(window);
+    return TRUE;
+}
+
+// The plug-in's overlay windows among the descendants of `parent`.
+std::vector<HWND> OverlaysIn(HWND parent) {
+    ChildSearch search = {OverlayClassName(), {}};
+    EnumChildWindows(parent, CollectByClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool ClassRegistered(HMODULE module) {
+    WNDCLASSEXW info;
+    info.cbSize = sizeof info;
+    return GetClassInfoExW(module, OverlayClassName().c_str(), &info) != 0;
+}
+
+std::wstring SystemText(DWORD error) {
+    WCHAR text[1024] = L"";
+    if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | 0xFF, nullptr,
+                        error, 0, text, 1024, nullptr))
+        wsprintfW(text, L"Error %d", int(error));
+    std::wstring trimmed = text;
+    while (!trimmed.empty() && iswspace(trimmed.back())) trimmed.pop_back();
+    return trimmed;
+}
+
+const WCHAR LoadMessage[] = L"Tickrail v1.0.2 loaded; hotkey is Shift-F12.\r\n";
+
+// ---------------------------------------------------------------------------
+// The shell's main window with a tab window in it, on a thread of its own
+// that keeps the tab's title equal to the console window's title, as the
+// shell does for the tab that shows a console.
+
+struct ShellWindows {
+    HANDLE thread;
+    DWORD threadId;
+    HANDLE ready;
+    HWND main;
+    HWND tab;
+    HWND console;
+};
+
+const UINT_PTR TitleFollowTimer = 1;
+const UINT TitleFollowPeriodMs = 5;
+
+LRESULT CALLBACK ShellWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER && wParam == TitleFollowTimer) {
+        ShellWindows* shell = reinterpret_cast<ShellWindows*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (shell && shell->tab) {
+            std::wstring title = TitleOf(shell->console);
+            if (title != TitleOf(shell->tab)) SetWindowTextW(shell->tab, title.c_str());
+        }
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD WINAPI ShellThread(LPVOID param) {
+    ShellWindows* shell = static_cast<ShellWindows*>(param);
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = ShellWndProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = L"HarnessShellMain";
+    RegisterClassExW(&windowClass);
+    windowClass.lpszClassName = L"HarnessShellTab";
+    windowClass.lpfnWndProc = DefWindowProcW;
+    RegisterClassExW(&windowClass);
+
+    shell->main = CreateWindowExW(0, L"HarnessShellMain", L"Take Command", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  700, 50, 800, 600, nullptr, nullptr, windowClass.hInstance, nullptr);
+    shell->tab = CreateWindowExW(0, L"HarnessShellTab", L"", WS_CHILD | WS_VISIBLE, 0, 0, 640, 400,
+                                 shell->main, nullptr, windowClass.hInstance, nullptr);
+    SetWindowLongPtrW(shell->main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shell));
+    SetTimer(shell->main, TitleFollowTimer, TitleFollowPeriodMs, nullptr);
+    SetEvent(shell->ready);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    DestroyWindow(shell->main);
+    return 0;
+}
+
+void StartShellWindows(ShellWindows* shell) {
+    shell->console = GetConsoleWindow();
+    shell->ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    shell->thread = CreateThread(nullptr, 0, ShellThread, shell, 0, &shell->threadId);
+    WaitForSingleObject(shell->ready, 5000);
+    WCHAR answer[32];
+    wsprintfW(answer, L"%u", unsigned(reinterpret_cast<ULONG_PTR>(shell->main)));
+    StandInSetHwndAnswer(answer);
+}
+
+void StopShellWindows(ShellWindows* shell) {
+    PostThreadMessageW(shell->threadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(shell->thread, 5000);
+    CloseHandle(shell->thread);
+    CloseHandle(shell->ready);
+}
+
+// ---------------------------------------------------------------------------
+// Groups of cases.
+
+void LoadAndUnload() {
+    for (int round = 1; round <= 2; round++) {
+        Plugin plugin = {};
+        if (!LoadPluginLibrary(&plugin)) return;
+        SetStartVariables();
+        PluginInfoRecord* info = plugin.getPluginInfo();
+        Check(info == plugin.getPluginInfo(), "GetPluginInfo gives the same record twice");
+        CheckText(L"Tickrail", info->name, "plug-in name");
+        CheckText(L"On-screen tickrail for Take Command", info->description, "description");
+        CheckText(L"tickrail,list,*key", info->functions, "entry points");
+        CheckNumber(1, info->majorVersion, "major version");
+        CheckNumber(0, info->minorVersion, "minor version");
+        CheckNumber(2, info->build, "build");
+
+        CheckNumber(0, plugin.initializePlugin(), "InitializePlugin result");
+        CheckText(LoadMessage, StandInOutput(), "load message");
+        CheckText(L"", StandInError(), "nothing on standard error");
+        Check(ClassRegistered(plugin.module), "overlay class registered");
+
+        std::vector<HWND> overlays = OverlaysIn(GetConsoleWindow());
+        CheckNumber(1, overlays.size(), "one overlay in the console window");
+        if (overlays.size() == 1) {
+            HWND overlay = overlays[0];
+            CheckText(L"Take Command Tickrail", TitleOf(overlay), "overlay title");
+            DWORD exStyle = DWORD(GetWindowLongPtrW(overlay, GWL_EXSTYLE));
+            CheckNumber(WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT, exStyle & ~WS_EX_TOPMOST,
+                        "overlay extended style");
+            DWORD style = DWORD(GetWindowLongPtrW(overlay, GWL_STYLE));
+            Check((style & WS_CHILD) != 0, "overlay is a child window");
+            Check(!IsWindowVisible(overlay), "overlay invisible right after load");
+            COLORREF key = 1;
+            BYTE alpha = 0;
+            DWORD flags = 0;
+            Check(GetLayeredWindowAttributes(overlay, &key, &alpha, &flags) != 0, "layered attributes set");
+            CheckNumber(128, alpha, "start alpha");
+            CheckNumber(LWA_ALPHA, flags, "start layered flags");
+            CheckNumber(reinterpret_cast<LONG_PTR>(GetConsoleWindow()),
+                        reinterpret_cast<LONG_PTR>(GetAncestor(overlay, GA_PARENT)), "overlay parent");
+        }
+        Pump(400);  // the timer runs and asks for paints
+        CheckNumber(1, OverlaysIn(GetConsoleWindow()).size(), "still one overlay after the timer ran");
+
+        CheckNumber(0, plugin.shutdownPlugin(0), "ShutdownPlugin result");
+        CheckNumber(0, OverlaysIn(GetConsoleWindow()).size(), "no overlay after shutdown");
+        Check(!ClassRegistered(plugin.module), "overlay class unregistered after shutdown");
+        Pump(300);  // no timer may fire into an unloaded plug-in
+        FreePluginLibrary(&plugin);
+    }
+}
+
+void VersionGate() {
+    struct Case {
+        LPCWSTR version;
+        bool accepted;
+    } cases[] = {{L"12.50", false}, {L"13", true}, {L"13.0", true}, {L"", false}, {L"abc", false}};
+    for (const Case& c : cases) {
+        Plugin plugin = {};
+        if (!LoadPluginLibrary(&plugin)) return;
+        SetStartVariables();
+        StandInSetVariable(L"_4ver", c.version);
+        plugin.getPluginInfo();
+        int result = plugin.initializePlugin();
+        CheckNumber(c.accepted ? 0 : 1, result, "InitializePlugin result for the version");
+        if (c.accepted) {
+            CheckText(LoadMessage, StandInOutput(), "load message");
+            plugin.shutdownPlugin(0);
+        } else {
+            CheckText(L"Tickrail plugin: Take Command version 13 or later is required!\r\nPlugin not loaded.\r\n",
+                      StandInError(), "refusal");
+            CheckText(L"", StandInOutput(), "no load message");
+            Check(!ClassRegistered(plugin.module), "no class after a refusal");
+        }
+        CheckNumber(0, OverlaysIn(GetConsoleWindow()).size(), "no overlay left");
+        FreePluginLibrary(&plugin);
+    }
+
+    // Silenced load messages, and the prefix inside a batch file.
+    struct Quiet {
+        LPCWSTR variable;
+        LPCWSTR value;
+    } quiet[] = {{L"noloadmsg", L"1"}, {L"_transient", L"1"}, {L"_pipe", L"1"}};
+    for (const Quiet& q : quiet) {
+        Plugin plugin = {};
+        if (!LoadPluginLibrary(&plugin)) return;
+        SetStartVariables();
+        StandInSetVariable(q.variable, q.value);
+        CheckNumber(0, plugin.initializePlugin(), "quiet load");
+        CheckText(L"", StandInOutput(), "no load message");
+        plugin.shutdownPlugin(0);
+        FreePluginLibrary(&plugin);
+    }
+    Plugin plugin = {};
+    if (!LoadPluginLibrary(&plugin)) return;
+    SetStartVariables();
+    StandInSetVariable(L"_4ver", L"9");
+    StandInSetVariable(L"_batch", L"1");
+    StandInSetVariable(L"_batchname", L"C:\\jobs\\start.btm");
+    StandInSetVariable(L"_batchline", L"12");
+    CheckNumber(1, plugin.initializePlugin(), "refused inside a batch file");
+    CheckText(L"Tickrail plugin: C:\\jobs\\start.btm [12]  Take Command version 13 or later is required!\r\n"
+              L"Plugin not loaded.\r\n",
+              StandInError(), "batch file prefix");
+    FreePluginLibrary(&plugin);
+}
+
+void StartupFailures() {
+    // The class is already registered for this module: registration fails.
+    {
+        Plugin plugin = {};
+        if (!LoadPluginLibrary(&plugin)) return;
+        SetStartVariables();
+        WNDCLASSEXW windowClass = {};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = plugin.module;
+        std::wstring className = OverlayClassName();
+        windowClass.lpszClassName = className.c_str();
+        Check(RegisterClassExW(&windowClass) != 0, "harness registers the overlay class first");
+        CheckNumber(1, plugin.initializePlugin(), "load with the class taken");
+        CheckText(L"Tickrail plugin: Failed to register tickrail window class:\r\n  " +
+                      SystemText(ERROR_CLASS_ALREADY_EXISTS) + L"\r\nPlugin not loaded.\r\n",
+                  StandInError(), "class registration failure");
+        CheckText(L"", StandInOutput(), "no load message");
+        CheckNumber(0, OverlaysIn(GetConsoleWindow()).size(), "no overlay left");
+        UnregisterClassW(className.c_str(), plugin.module);
+        FreePluginLibrary(&plugin);
+    }
+    // No console: the console buffer cannot be opened.
+    {
+        Plugin plugin = {};
+        if (!LoadPluginLibrary(&plugin)) return;
+        SetStartVariables();
+        FreeConsole();
+        int result = plugin.initializePlugin();
+        std::wstring error = StandInError();
+        AllocConsole();
+        CheckNumber(1, result, "load without a console");
+        const std::wstring head = L"Tickrail plugin: Failed to open console buffer:\r\n  ";
+        const std::wstring tail = L"\r\nPlugin not loaded.\r\n";
+        Check(error.compare(0, head.size(), head) == 0 && error.size() > head.size() + tail.size() &&
+                  error.compare(error.size() - tail.size(), tail.size(), tail) == 0,
+              "console buffer failure", "got \"" + Visible(error) + "\"");
+        Check(!ClassRegistered(plugin.module), "no class after the failure");
+        FreePluginLibrary(&plugin);
+    }
+}
+
+struct DialogText {
+    std::wstring longest;
+};
+
+BOOL CALLBACK CollectDialogText(HWND window, LPARAM param) {
+    DialogText* text = reinterpret_cast<DialogText*>(param);
+    WCHAR buffer[2048] = L"";
+    GetWindowTextW(window, buffer, 2048);
+    if (wcslen(buffer) > text->longest.size()) text->longest = buffer;
+    return TRUE;
+}
+
+struct HelpBox {
+    std::wstring caption;
+    std::wstring text;
+    bool found;
+};
+
+DWORD WINAPI CloseHelpBox(LPVOID param) {
+    HelpBox* box = static_cast<HelpBox*>(param);
+    for (int attempt = 0; attempt < 500 && !box->found; attempt++) {
+        HWND dialog = FindWindowW(L"#32770", L"Tickrail Plugin Help");
+        if (!dialog) {
+            Sleep(10);
+            continue;
+        }
+        box->found = true;
+        box->caption = TitleOf(dialog);
+        DialogText text;
+        EnumChildWindows(dialog, CollectDialogText, reinterpret_cast<LPARAM>(&text));
+        box->text = text.longest;
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    }
+    return 0;
+}
+
+void UsageAndHelp() {
+    Plugin plugin = {};
+    if (!LoadPluginLibrary(&plugin)) return;
+    SetStartVariables();
+    WCHAR out[1024];
+    WCHAR name[32];
+    lstrcpyW(name, L"TickRail");
+    CheckNumber(1, plugin.usage(name, out), "Usage for TickRail");
+    CheckNumber(813, lstrlenW(out), "usage length");
+    CheckText(L"TICKRAIL /A: /B: /C: /D /E: /H: /K: /L /M: /P: /Q /R /S /U: /W: /X: /Z: \r\n\n",
+              std::wstring(out).substr(0, 75), "usage begins");
+    for (LPCWSTR other : {L"@tickrail", L"_tickrail", L"list"}) {
+        lstrcpyW(out, L"untouched");
+        lstrcpyW(name, other);
+        CheckNumber(0, plugin.usage(name, out), "Usage declines other names");
+        CheckText(L"untouched", out, "buffer untouched");
+    }
+
+    HelpBox box = {};
+    HANDLE closer = CreateThread(nullptr, 0, CloseHelpBox, &box, 0, nullptr);
+    lstrcpyW(name, L"tickrail");
+    CheckNumber(1, plugin.help(name), "Help for tickrail");
+    WaitForSingleObject(closer, 6000);
+    CloseHandle(closer);
+    Check(box.found, "help box shown");
+    CheckText(L"Tickrail Plugin Help", box.caption, "help caption");
+    CheckNumber(845, box.text.size(), "help text length");
+    CheckText(L"View and set tickrail options.", box.text.substr(0, 30), "help text begins");
+    lstrcpyW(name, L"list");
+    CheckNumber(0, plugin.help(name), "Help declines list");
+    FreePluginLibrary(&plugin);
+}
+
+void TabOverlay() {
+    Plugin plugin = {};
+    if (!LoadPluginLibrary(&plugin)) return;
+    SetStartVariables();
+    ShellWindows shell = {};
+    StartShellWindows(&shell);
+    SetConsoleTitleW(L"Harness console");
+    Pump(100);
+    std::wstring titleBefore = TitleOf(GetConsoleWindow());
+
+    CheckNumber(0, plugin.initializePlugin(), "load with the shell's windows");
+    CheckText(titleBefore, TitleOf(GetConsoleWindow()), "console title restored after the search");
+    std::vector<HWND> inTab = OverlaysIn(shell.tab);
+    CheckNumber(1, inTab.size(), "one overlay in the tab window");
+    CheckNumber(1, OverlaysIn(GetConsoleWindow()).size(), "one overlay in the console window");
+    if (inTab.size() == 1) CheckText(L"Take Command Tickrail", TitleOf(inTab[0]), "tab overlay title");
+    Pump(400);
+
+    plugin.shutdownPlugin(0);
+    CheckNumber(0, OverlaysIn(shell.tab).size(), "tab overlay destroyed at shutdown");
+    FreePluginLibrary(&plugin);
+
+    // An answer that is no number: no main window, no search, no tab overlay.
+    if (!LoadPluginLibrary(&plugin)) {
+        StopShellWindows(&shell);
+        return;
+    }
+    SetStartVariables();
+    StandInSetHwndAnswer(L"none");
+    DWORD start = GetTickCount();
+    CheckNumber(0, plugin.initializePlugin(), "load without a main window");
+    Check(GetTickCount() - start < 1000, "no tab search without a main window");
+    CheckNumber(0, OverlaysIn(shell.tab).size(), "no tab overlay without a main window");
+    plugin.shutdownPlugin(0);
+    FreePluginLibrary(&plugin);
+    StopShellWindows(&shell);
+}
+
+void KeyAndList() {
+    Plugin plugin = {};
+    if (!LoadPluginLibrary(&plugin)) return;
+    SetStartVariables();
+    CheckNumber(0, plugin.initializePlugin(), "load");
+    KeyRecord record = {};
+    record.keyCode = 0x1001E;  // Alt-A, no hotkey of ours
+    CheckNumber(0, plugin.key(&record), "key result");
+    CheckNumber(0x1001E, record.keyCode, "a foreign key goes on to the shell");
+    WCHAR tail[] = L"/u *.txt";
+    CheckNumber(int(0xFEDCBA98u), plugin.list(tail), "list hands LIST back to the shell");
+    Pump(200);
+    plugin.shutdownPlugin(0);
+    FreePluginLibrary(&plugin);
+}
+
+struct Group {
+    const char* name;
+    void (*run)();
+};
+
+const Group Groups[] = {
+    {"load", LoadAndUnload},     {"version", VersionGate}, {"failures", StartupFailures},
+    {"usage", UsageAndHelp},     {"tab", TabOverlay},      {"keys", KeyAndList},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    reportHandle = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (argc != 2) {
+        Report("usage: harness GROUP\n");
+        return 2;
+    }
+    const Group* group = nullptr;
+    for (const Group& g : Groups)
+        if (strcmp(g.name, argv[1]) == 0) group = &g;
+    if (!group) {
+        Report(std::string("unknown group ") + argv[1] + "\n");
+        return 2;
+    }
+    // A console of our own, with a real console window.
+    FreeConsole();
+    if (!AllocConsole() || !GetConsoleWindow()) {
+        Report("no console window: Wine needs an X display\n0 passed, 1 failed\n");
+        return 1;
+    }
+    group->run();
+    char summary[64];
+    snprintf(summary, sizeof summary, "%s: %d passed, %d failed\n", group->name, passedCount, failedCount);
+    Report(summary);
+    return failedCount ? 1 : 0;
+}
