@@ -564,6 +564,53 @@ void TabOverlay() {
     StopShellWindows(&shell);
 }
 
+DWORD WINAPI HideConsole(LPVOID) {
+    ShowWindow(GetConsoleWindow(), SW_HIDE);
+    return 0;
+}
+
+DWORD WINAPI ShowConsole(LPVOID) {
+    ShowWindow(GetConsoleWindow(), SW_SHOW);
+    return 0;
+}
+
+// Changes the console host's window from a worker thread while this thread
+// keeps pumping, as the console host may wait on the overlay's thread.
+void RunOnWorker(LPTHREAD_START_ROUTINE routine, DWORD pumpMs) {
+    HANDLE worker = CreateThread(nullptr, 0, routine, nullptr, 0, nullptr);
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(worker, 0) == WAIT_TIMEOUT && GetTickCount() - start < 5000) Pump(10);
+    CloseHandle(worker);
+    Pump(pumpMs);
+}
+
+void HiddenConsole() {
+    Plugin plugin = {};
+    if (!LoadPluginLibrary(&plugin)) return;
+    SetStartVariables();
+    CheckNumber(0, plugin.initializePlugin(), "load before the shell's windows exist");
+    Pump(300);
+    ShellWindows shell = {};
+    StartShellWindows(&shell);
+    std::wstring titleBefore = TitleOf(GetConsoleWindow());
+    CheckNumber(0, OverlaysIn(shell.tab).size(), "no tab overlay while the console shows");
+
+    RunOnWorker(HideConsole, 600);
+    Check(!IsWindowVisible(GetConsoleWindow()), "console window hidden");
+    CheckNumber(1, OverlaysIn(shell.tab).size(), "hiding the console finds the tab and makes its overlay");
+    CheckText(titleBefore, TitleOf(GetConsoleWindow()), "console title restored after the search");
+
+    RunOnWorker(ShowConsole, 500);
+    CheckNumber(1, OverlaysIn(GetConsoleWindow()).size(), "console overlay back in the console window");
+    CheckNumber(1, OverlaysIn(shell.tab).size(), "tab overlay stays when the console shows again");
+
+    plugin.shutdownPlugin(0);
+    CheckNumber(0, OverlaysIn(shell.tab).size(), "tab overlay destroyed at shutdown");
+    CheckNumber(0, OverlaysIn(GetConsoleWindow()).size(), "console overlay destroyed at shutdown");
+    FreePluginLibrary(&plugin);
+    StopShellWindows(&shell);
+}
+
 void KeyAndList() {
     Plugin plugin = {};
     if (!LoadPluginLibrary(&plugin)) return;
@@ -587,7 +634,8 @@ struct Group {
 
 const Group Groups[] = {
     {"load", LoadAndUnload},     {"version", VersionGate}, {"failures", StartupFailures},
-    {"usage", UsageAndHelp},     {"tab", TabOverlay},      {"keys", KeyAndList},
+    {"usage", UsageAndHelp},     {"tab", TabOverlay},      {"hidden", HiddenConsole},
+    {"keys", KeyAndList},
 };
 
 }  // namespace

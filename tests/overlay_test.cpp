@@ -1,0 +1,252 @@
+// The overlay windows and the tracking timer, driven through virtual time.
+#include "test_support.h"
+
+namespace {
+
+const DWORD TickMs = 100;
+
+class Tracking : public PluginTest {
+protected:
+    // Loads and runs until the first paint has measured the console.
+    void LoadAndSettle(bool withShell = false) {
+        if (withShell) MakeShellWindows();
+        ASSERT_EQ(0, Load());
+        Ticks(10);
+    }
+    void Ticks(int count) { sim::RunFor(TickMs * DWORD(count)); }
+    int ConsolePaints() { return sim::Dispatched(PluginState.consoleOverlay, WM_PAINT); }
+    int TabPaints() { return sim::Dispatched(PluginState.tabOverlay, WM_PAINT); }
+    OverlayData* Record(HWND overlay) {
+        return reinterpret_cast<OverlayData*>(GetWindowLongPtrW(overlay, GWLP_USERDATA));
+    }
+    // Lets the repaint that follows a change go by: a repaint is only
+    // posted, so the tick that posts it still compares with the old size.
+    void SettleAfterRepaint() { Ticks(2); }
+    // Ticks one at a time and returns the tick (1-based) whose paint request
+    // arrived first, or 0 when none arrived within `limit` ticks.
+    int TicksUntilConsolePaint(int limit) {
+        int before = ConsolePaints();
+        for (int tick = 1; tick <= limit; tick++) {
+            Ticks(1);
+            if (ConsolePaints() != before) return tick;
+        }
+        return 0;
+    }
+};
+
+TEST_F(Tracking, OverlaysStartInvisibleAndTheSecondTickAsksForThePaint) {
+    MakeShellWindows();
+    ASSERT_EQ(0, Load());
+    HWND console = PluginState.consoleOverlay;
+    HWND tab = PluginState.tabOverlay;
+    ASSERT_NE(nullptr, console);
+    ASSERT_NE(nullptr, tab);
+    for (HWND overlay : {console, tab}) {
+        EXPECT_FALSE(IsWindowVisible(overlay));
+        EXPECT_EQ(DWORD(WS_CHILD), sim::Style(overlay));
+        EXPECT_EQ(0x08080028u, sim::ExStyle(overlay));
+        sim::LayeredAttributes layered = sim::Layered(overlay);
+        EXPECT_TRUE(layered.set);
+        EXPECT_EQ(128, layered.alpha);
+        EXPECT_EQ(DWORD(LWA_ALPHA), layered.flags);
+        WCHAR title[64];
+        GetWindowTextW(overlay, title, 64);
+        EXPECT_STREQ(L"Take Command Tickrail", title);
+    }
+    EXPECT_EQ(sim::ConsoleWindow(), GetParent(console));
+    EXPECT_EQ(tabWindow, GetParent(tab));
+    EXPECT_EQ(ConsoleOverlayKind, Record(console)->kind);
+    EXPECT_EQ(TabOverlayKind, Record(tab)->kind);
+    EXPECT_EQ(tabWindow, Record(tab)->parent);
+
+    Ticks(1);
+    EXPECT_EQ(0, ConsolePaints());
+    Ticks(1);
+    EXPECT_EQ(1, ConsolePaints());
+    EXPECT_EQ(1, TabPaints());
+    EXPECT_EQ(80u, PluginState.columns);
+    EXPECT_EQ(25u, PluginState.rows);
+}
+
+TEST_F(Tracking, NothingChangedNothingRepainted) {
+    LoadAndSettle();
+    EXPECT_EQ(0, TicksUntilConsolePaint(40));
+}
+
+TEST_F(Tracking, ConsoleChangesRepaintOneTickAfterTheyAreSeen) {
+    struct Case {
+        const char* what;
+        void (*change)();
+        int repaintTick;  // 0: no repaint
+    } cases[] = {
+        {"one more column", [] { sim::SetConsoleView(81, 25); }, 2},
+        {"one row less", [] { sim::SetConsoleView(80, 24); }, 2},
+        {"scrolled, same size", [] { sim::SetConsoleView(80, 25, 5, 100); }, 0},
+        {"background colour", [] { sim::SetConsoleAttributes(0x17); }, 2},
+        {"foreground colour", [] { sim::SetConsoleAttributes(0x0A); }, 0},
+        {"client area", [] { sim::ResizeClient(sim::ConsoleWindow(), 648, 400); }, 7},
+        {"client area height", [] { sim::ResizeClient(sim::ConsoleWindow(), 640, 416); }, 7},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        LoadAndSettle();  // ten ticks: the next slow check is at tick 16
+        c.change();
+        EXPECT_EQ(c.repaintTick, TicksUntilConsolePaint(12)) << c.what;
+        SettleAfterRepaint();
+        EXPECT_EQ(0, TicksUntilConsolePaint(20)) << c.what << ": settles";
+        TearDown();
+        loaded = false;
+    }
+}
+
+TEST_F(Tracking, MonitorChangeRepaintsButTheFirstMonitorDoesNot) {
+    ASSERT_EQ(0, Load());
+    Ticks(7);
+    EXPECT_EQ(nullptr, PluginState.lastMonitor);
+    EXPECT_EQ(0, TicksUntilConsolePaint(2)) << "the first slow check only records the monitor";
+    EXPECT_EQ(MonitorFromWindow(sim::ConsoleWindow(), MONITOR_DEFAULTTONEAREST), PluginState.lastMonitor);
+    sim::SetMonitor(sim::ConsoleWindow(), 2);
+    EXPECT_EQ(8, TicksUntilConsolePaint(12)) << "seen at the slow check of tick 16";
+    EXPECT_EQ(MonitorFromWindow(sim::ConsoleWindow(), MONITOR_DEFAULTTONEAREST), PluginState.lastMonitor);
+    EXPECT_EQ(0, TicksUntilConsolePaint(20));
+}
+
+TEST_F(Tracking, HidingTheConsoleFindsTheTabAndRepaintsThreeTicksLater) {
+    LoadAndSettle();
+    MakeShellWindows();
+    EXPECT_EQ(nullptr, PluginState.tabOverlay);
+    int enumerations = sim::EnumerationCalls();
+    sim::SetVisible(sim::ConsoleWindow(), false);
+
+    Ticks(1);
+    EXPECT_GT(sim::EnumerationCalls(), enumerations) << "searched at the tick that saw the change";
+    ASSERT_NE(nullptr, PluginState.tabOverlay);
+    EXPECT_EQ(tabWindow, GetParent(PluginState.tabOverlay));
+    int consolePaints = ConsolePaints();
+    Ticks(2);
+    EXPECT_EQ(consolePaints, ConsolePaints());
+    EXPECT_EQ(0, TabPaints());
+    Ticks(1);
+    EXPECT_EQ(consolePaints + 1, ConsolePaints());
+    EXPECT_EQ(1, TabPaints());
+}
+
+TEST_F(Tracking, ParkedConsoleOverlayComesBackWhenTheConsoleShows) {
+    LoadAndSettle();
+    HWND overlay = PluginState.consoleOverlay;
+    sim::SetVisible(sim::ConsoleWindow(), false);
+    Ticks(1);
+    // Ten paints without a slow check in between park the overlay.
+    for (int i = 0; i < 10; i++) RepaintOverlays();
+    sim::RunFor(0);
+    EXPECT_EQ(1, Record(overlay)->detached);
+    EXPECT_EQ(nullptr, GetParent(overlay)) << "parked on the desktop";
+
+    sim::SetVisible(sim::ConsoleWindow(), true);
+    Ticks(1);
+    EXPECT_EQ(0, Record(overlay)->detached);
+    EXPECT_EQ(0, Record(overlay)->hiddenPaints);
+    EXPECT_EQ(sim::ConsoleWindow(), GetParent(overlay));
+    EXPECT_EQ(overlay, sim::Children(sim::ConsoleWindow()).front()) << "top of its siblings";
+    RECT place = sim::WindowRect(overlay);
+    EXPECT_EQ(0, place.left);
+    EXPECT_EQ(0, place.top);
+    EXPECT_EQ(50, place.right);
+    EXPECT_EQ(50, place.bottom);
+    EXPECT_TRUE(IsWindowVisible(overlay));
+}
+
+TEST_F(Tracking, HiddenPaintsBelowTheLimitDoNotPark) {
+    LoadAndSettle();
+    HWND overlay = PluginState.consoleOverlay;
+    sim::SetVisible(sim::ConsoleWindow(), false);
+    Ticks(6);  // the visibility repaint at tick 14, the slow check at tick 16
+    EXPECT_EQ(0, Record(overlay)->hiddenPaints);
+    for (int i = 0; i < 9; i++) RepaintOverlays();
+    sim::RunFor(0);
+    EXPECT_EQ(0, Record(overlay)->detached);
+    EXPECT_EQ(9, Record(overlay)->hiddenPaints);
+    Ticks(8);  // the slow check of tick 24 forgets them
+    EXPECT_EQ(0, Record(overlay)->hiddenPaints);
+    EXPECT_EQ(sim::ConsoleWindow(), GetParent(overlay));
+}
+
+TEST_F(Tracking, ClosedTabWindowIsForgottenAndTheNewOneFound) {
+    LoadAndSettle(true);
+    sim::SetVisible(sim::ConsoleWindow(), false);
+    Ticks(1);
+    HWND oldTab = tabWindow;
+    ASSERT_NE(nullptr, PluginState.tabOverlay);
+
+    HWND tabs = GetParent(oldTab);
+    DestroyWindow(oldTab);
+    EXPECT_EQ(nullptr, PluginState.tabOverlay) << "the overlay died with its tab window";
+    EXPECT_FALSE(sim::QuitPosted());
+    HWND newTab = sim::CreateTestWindow(tabs, L"TabPage", L"Take Command", 1000, 620);
+    sim::SetTabFollowsConsoleTitle(newTab, 20);
+
+    Ticks(8);  // a slow check: the dead tab window is forgotten
+    EXPECT_EQ(nullptr, PluginState.tabWindow);
+    EXPECT_EQ(nullptr, PluginState.hostMainWindow);
+    EXPECT_EQ(nullptr, PluginState.tabOverlay);
+    Ticks(8);  // the next one finds the new tab window
+    EXPECT_EQ(newTab, PluginState.tabWindow);
+    ASSERT_NE(nullptr, PluginState.tabOverlay);
+    EXPECT_EQ(newTab, GetParent(PluginState.tabOverlay));
+    EXPECT_EQ(2, sim::Alive().windows);
+}
+
+TEST_F(Tracking, LostMainWindowNeverLeavesAnUntrackedTabOverlay) {
+    for (bool sameTab : {true, false}) {
+        SetUp();
+        LoadAndSettle(true);
+        sim::SetVisible(sim::ConsoleWindow(), false);
+        Ticks(1);
+        HWND firstOverlay = PluginState.tabOverlay;
+        ASSERT_NE(nullptr, firstOverlay);
+        HWND expectedTab = tabWindow;
+        if (!sameTab) {
+            // The console now shows in another tab; the old one stays open.
+            expectedTab = sim::CreateTestWindow(GetParent(tabWindow), L"TabPage", L"", 1000, 620);
+            sim::SetTabFollowsConsoleTitle(expectedTab, 20);
+        }
+        PluginState.hostMainWindow = nullptr;
+        Ticks(8);
+        ASSERT_NE(nullptr, PluginState.tabOverlay);
+        EXPECT_EQ(expectedTab, GetParent(PluginState.tabOverlay));
+        EXPECT_EQ(sameTab, PluginState.tabOverlay == firstOverlay);
+        EXPECT_EQ(sameTab, IsWindow(firstOverlay) != FALSE);
+        EXPECT_EQ(2, sim::Alive().windows) << (sameTab ? "same tab" : "another tab");
+        ShutdownPlugin(0);
+        loaded = false;
+        EXPECT_EQ(0, sim::Alive().windows);
+    }
+}
+
+TEST_F(Tracking, FailedConsoleQueryCountsAsOneCell) {
+    LoadAndSettle();
+    sim::SetConsoleQueriesFail(true);
+    EXPECT_EQ(2, TicksUntilConsolePaint(4));
+    EXPECT_EQ(1u, PluginState.columns);
+    EXPECT_EQ(1u, PluginState.rows);
+    SettleAfterRepaint();
+    EXPECT_EQ(0, TicksUntilConsolePaint(20)) << "steady at one cell";
+}
+
+TEST_F(Tracking, RepaintRequestsGoToEveryOverlayThatExists) {
+    LoadAndSettle(true);
+    int console = ConsolePaints();
+    int tab = TabPaints();
+    RepaintOverlays();
+    sim::RunFor(0);
+    EXPECT_EQ(console + 1, ConsolePaints());
+    EXPECT_EQ(tab + 1, TabPaints());
+    DestroyWindow(PluginState.tabOverlay);
+    EXPECT_EQ(nullptr, PluginState.tabOverlay);
+    RepaintOverlays();
+    EXPECT_EQ(1u, sim::PendingMessages());
+    sim::RunFor(0);
+    EXPECT_FALSE(sim::QuitPosted());
+}
+
+}  // namespace
