@@ -404,6 +404,10 @@ int wsprintfW(LPWSTR out, LPCWSTR format, ...) {
     return n;
 }
 
+int wvsprintfW(LPWSTR out, LPCWSTR format, va_list args) {
+    return sim::FormatWide(out, WsprintfCapacity, format, args);
+}
+
 namespace sim {
 
 HWND ConsoleWindow() { return state->console; }

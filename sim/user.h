@@ -130,6 +130,7 @@ BOOL GetScrollBarInfo(HWND window, LONG objectId, PSCROLLBARINFO info);
 short GetAsyncKeyState(int key);
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int wsprintfW(LPWSTR out, LPCWSTR format, ...);
+int wvsprintfW(LPWSTR out, LPCWSTR format, va_list args);
 
 namespace sim {
 

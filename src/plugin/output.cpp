@@ -93,6 +93,18 @@ int FormatSystemError(DWORD errorNumber, LPWSTR out) {
     return 0;
 }
 
+int ReportArgumentError(LPCWSTR argText, LPCWSTR fault, LPCWSTR format, ...) {
+    WCHAR message[TextCapacity];
+    va_list args;
+    va_start(args, format);
+    wvsprintfW(message, format, args);
+    va_end(args);
+    PrintErrorPrefix();
+    Qprintf(StdErr(), L"%s", message);
+    PrintErrorMarker(argText, fault);
+    return -1;
+}
+
 extern "C" int WINAPI Usage(LPWSTR commandName, LPWSTR out) {
     if (!commandName || commandName[0] == L'@' || commandName[0] == L'_') return 0;
     const CommandHelp* command = FindCommand(commandName);

@@ -92,4 +92,8 @@ HANDLE StdErr(void);
 int PrintErrorPrefix(void);
 int PrintErrorMarker(LPCWSTR argText, LPCWSTR faultChar);
 int FormatSystemError(DWORD errorNumber, LPWSTR out);
+// The convention for a user's error in an argument: the prefix, the message
+// (formatted like wsprintfW) and the arrow under `fault` in `argText`.
+// Returns -1, for the parser to pass on.
+int ReportArgumentError(LPCWSTR argText, LPCWSTR fault, LPCWSTR format, ...);
 extern const WCHAR HelpText[];

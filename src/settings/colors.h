@@ -1,0 +1,27 @@
+// Colour values: ColorRef is 0x00BBGGRR (red in the low byte); names and
+// "#" text use 0xRRGGBB.
+#pragma once
+
+#include "settings.h"
+
+const int ColorNameCount = 140;
+
+struct ColorName {
+    LPCWSTR name;
+    DWORD rgb;
+};
+
+extern const ColorName ColorNames[ColorNameCount];
+extern const COLORREF StandardConsoleColors[ConsoleColorCount];
+extern COLORREF consoleColors[ConsoleColorCount];
+
+int ParseUnsignedNumber(LPCWSTR text, DWORD* value, LPCWSTR* end);
+int ColorNameToRgb(LPCWSTR text);
+LPCWSTR RgbToColorName(DWORD rgb);
+// The parsers below write their own message and return -1 on an error;
+// `argText` is the whole argument, for the arrow under the fault.
+int ParseConsoleColorIndex(LPCWSTR text, LPCWSTR argText);
+int ParseRgbTriple(LPCWSTR text, LPCWSTR argText);
+int ParseColorArgument(LPCWSTR arg, LPCWSTR argText);
+int RefreshConsoleColors(void);
+

@@ -1,0 +1,181 @@
+// Colour values: names, "#" forms, r,g,b triples, console colour indices,
+// the names shown for values, and the palette read from the console.
+#include <cwchar>
+#include <string>
+
+#include "settings/colors.h"
+#include "test_support.h"
+
+namespace {
+
+using Colors = PluginTest;
+
+// What the error convention writes: the prefix, the message, the argument
+// and an arrow under the character at `offset`.
+std::wstring ErrorOutput(const std::wstring& message, const std::wstring& arg, size_t offset) {
+    return L"Tickrail plugin: " + message + L"    " + arg + L"\r\n    " + std::wstring(offset, L' ') +
+           L"\u2191\r\n";
+}
+
+const int Fails = -1;
+
+TEST_F(Colors, ColorArguments) {
+    struct Case {
+        const wchar_t* arg;
+        int expected;             // ColorRef, or Fails
+        const wchar_t* message;   // for a failure
+        size_t markerOffset;
+    } cases[] = {
+        {L"red", 0x0000FF},           {L"RED", 0x0000FF},          {L"  Red\t", 0x0000FF},
+        {L"r-e_d", 0x0000FF},         {L"dark grey", 0xA9A9A9},    {L"DarkGrey", 0xA9A9A9},
+        {L"dark_gray", 0xA9A9A9},     {L"Grey", 0x808080},         {L"slategrey", 0x908070},
+        {L"LightGoldenrodYellowish", 0xD2FAFA},                    {L"Light Goldenrod Yellow", 0xD2FAFA},
+        {L"hotpink", 0xB469FF},       {L"MEDIUMAQUAMARINE", 0xAACD66},
+        {L"#FF0000", 0x0000FF},       {L"#f00", 0x0000FF},         {L"#0F8", 0x88FF00},
+        {L"#123456", 0x563412},       {L"/B:Red", 0x0000FF},       {L"/B=Red", 0x0000FF},
+        {L"/BRed", 0x0000FF},         {L"/B:#00ff00", 0x00FF00},   {L"255,0,0", 0x0000FF},
+        {L"0xFF,0,0", 0x0000FF},      {L"255,0x0,0", 0x0000FF},    {L"0,128,255", 0xFF8000},
+        {L"/H:1,2,3", 0x030201},      {L"$0", 0x000000},           {L"$0x0F", 0xFFFFFF},
+        {L"$12", 0x0000FF},           {L"/C:$9", 0xFF0000},
+        {L"Gr-ey", Fails, L"Bad color name: \"Gr-ey\"\r\n", 0},
+        {L"#ff00", Fails, L"Bad color name: \"#ff00\"\r\n", 0},
+        {L"#", Fails, L"Bad color name: \"#\"\r\n", 0},
+        {L"#12345g", Fails, L"Bad color name: \"#12345g\"\r\n", 0},
+        {L"0xFF0000", Fails, L"Bad color name: \"0xFF0000\"\r\n", 0},
+        {L"16711680", Fails, L"Bad color name: \"16711680\"\r\n", 0},
+        {L"255;0;0", Fails, L"Bad color name: \"255;0;0\"\r\n", 0},
+        {L"/B:", Fails, L"Bad color name: \"/B:\"\r\n", 3},
+        {L"/B:Bogus", Fails, L"Bad color name: \"/B:Bogus\"\r\n", 3},
+        {L"255,0,0,", Fails, L"Syntax error: \",\"\r\n", 7},
+        {L"1,2,3x", Fails, L"Syntax error: \"x\"\r\n", 5},
+        {L"255,,0", Fails, L"Missing green value\r\n", 4},
+        {L",0,0", Fails, L"Missing red value\r\n", 0},
+        {L"1,2,", Fails, L"Missing blue value\r\n", 4},
+        {L"256,0,0", Fails, L"Red value must be 0 - 255: 256\r\n", 0},
+        {L"1,0x100,3", Fails, L"Green value must be 0 - 255: 256\r\n", 2},
+        {L"1,2,300", Fails, L"Blue value must be 0 - 255: 300\r\n", 4},
+        {L"x,2,3", Fails, L"Bad red value:\r\n", 0},
+        {L"99999999999,0,0", Fails, L"Bad red value:\r\n", 0},
+        {L"/B:1,x,3", Fails, L"Bad green value:\r\n", 5},
+        {L"1,2,-3", Fails, L"Bad blue value:\r\n", 4},
+        {L"1 ,2,3", Fails, L"Expected a comma:\r\n", 1},
+        {L"1,2", Fails, L"Expected a comma:\r\n", 3},
+        {L"$16", Fails, L"Console color index must be 0 - 15: 16\r\n", 1},
+        {L"/B:$0x10", Fails, L"Console color index must be 0 - 15: 16\r\n", 4},
+        {L"$", Fails, L"Bad console color index: \"$\"\r\n", 1},
+        {L"$7a", Fails, L"Bad console color index: \"$7a\"\r\n", 1},
+        {L"/B:$-1", Fails, L"Bad console color index: \"$-1\"\r\n", 4},
+    };
+    for (const Case& c : cases) {
+        sim::ClearOutput();
+        int result = ParseColorArgument(c.arg, c.arg);
+        EXPECT_EQ(c.expected, result) << std::hex << "argument '" << c.arg << "'";
+        std::wstring expectedOutput = c.message ? ErrorOutput(c.message, c.arg, c.markerOffset) : L"";
+        EXPECT_EQ(expectedOutput, sim::StdErr()) << "argument '" << c.arg << "'";
+    }
+}
+
+TEST_F(Colors, UnsignedNumbers) {
+    struct Case {
+        const wchar_t* text;
+        bool wantEnd;
+        int result;
+        DWORD value;
+        size_t endOffset;
+    } cases[] = {
+        {L"0", false, 0, 0, 0},           {L"42", false, 0, 42, 0},
+        {L"0x1F", false, 0, 31, 0},       {L"0X1f", false, 0, 31, 0},
+        {L"4294967295", false, 0, 0xFFFFFFFF, 0},
+        {L"0xFFFFFFFF", false, 0, 0xFFFFFFFF, 0},
+        {L"4294967296", false, -1, 0, 0}, {L"0x100000000", false, -1, 0, 0},
+        {L"-1", false, -1, 0, 0},         {L" 1", false, -1, 0, 0},
+        {L"+1", false, -1, 0, 0},         {L"", false, -1, 0, 0},
+        {L"12abc", false, -1, 0, 0},      {L"12abc", true, 0, 12, 2},
+        {L"0x", false, -1, 0, 0},         {L"0x", true, 0, 0, 1},
+        {L"0xG", true, 0, 0, 1},          {L"0x1fg", true, 0, 31, 4},
+        {L"007", false, 0, 7, 0},
+    };
+    for (const Case& c : cases) {
+        DWORD value = 0xDEAD;
+        LPCWSTR end = nullptr;
+        int result = ParseUnsignedNumber(c.text, &value, c.wantEnd ? &end : nullptr);
+        EXPECT_EQ(c.result, result) << "text '" << c.text << "'";
+        EXPECT_EQ(c.result == 0 ? c.value : 0xDEADu, value) << "text '" << c.text << "'";
+        if (c.wantEnd && c.result == 0) EXPECT_EQ(c.text + c.endOffset, end) << "text '" << c.text << "'";
+    }
+}
+
+TEST_F(Colors, NamesForValues) {
+    struct Case {
+        DWORD rgb;
+        const wchar_t* name;
+    } cases[] = {
+        {0x00FFFF, L"Aqua"},      {0xFF00FF, L"Fuchsia"},     {0x123456, L"#123456"},
+        {0xABCDEF, L"#abcdef"},   {0x000001, L"#000001"},     {0xF0F8FF, L"AliceBlue"},
+        {0x9ACD32, L"YellowGreen"}, {0x000000, L"Black"},     {0xFFFFFF, L"White"},
+        {0xA9A9A9, L"DarkGray"},  {0xFF69B4, L"Hotpink"},     {0xFFF5EE, L"Seashell"},
+        {0x66CDAA, L"MediumAquaMarine"},
+    };
+    for (const Case& c : cases) EXPECT_STREQ(c.name, RgbToColorName(c.rgb)) << std::hex << c.rgb;
+}
+
+TEST_F(Colors, TableIsOrderedAndHoldsTheCssValues) {
+    for (int i = 1; i < ColorNameCount; i++) {
+        std::wstring previous = ColorNames[i - 1].name, current = ColorNames[i].name;
+        for (auto& c : previous) c = towlower(c);
+        for (auto& c : current) c = towlower(c);
+        EXPECT_LT(previous, current) << "entry " << i;
+        EXPECT_LE(wcslen(ColorNames[i].name), 20u);
+    }
+    // CSS keyword values, written here as red, green, blue.
+    struct Keyword {
+        const wchar_t* name;
+        int r, g, b;
+    } keywords[] = {
+        {L"aliceblue", 240, 248, 255},       {L"yellowgreen", 154, 205, 50},   {L"tomato", 255, 99, 71},
+        {L"steelblue", 70, 130, 180},        {L"papayawhip", 255, 239, 213},   {L"chartreuse", 127, 255, 0},
+        {L"darkorange", 255, 140, 0},        {L"indigo", 75, 0, 130},          {L"lavenderblush", 255, 240, 245},
+        {L"mediumspringgreen", 0, 250, 154}, {L"olivedrab", 107, 142, 35},     {L"peru", 205, 133, 63},
+        {L"rosybrown", 188, 143, 143},       {L"thistle", 216, 191, 216},      {L"gold", 255, 215, 0},
+        {L"crimson", 220, 20, 60},           {L"darkkhaki", 189, 183, 107},    {L"lightslategray", 119, 136, 153},
+        {L"navajowhite", 255, 222, 173},     {L"saddlebrown", 139, 69, 19},    {L"turquoise", 64, 224, 208},
+        {L"wheat", 245, 222, 179},           {L"hotpink", 255, 105, 180},      {L"mediumaquamarine", 102, 205, 170},
+        {L"seashell", 255, 245, 238},        {L"lightgoldenrodyellow", 250, 250, 210},
+        {L"powderblue", 176, 224, 230},      {L"deepskyblue", 0, 191, 255},    {L"coral", 255, 127, 80},
+        {L"darkslategray", 47, 79, 79},      {L"cadetblue", 95, 158, 160},     {L"palegreen", 152, 251, 152},
+        {L"gainsboro", 220, 220, 220},       {L"mediumpurple", 147, 112, 219}, {L"darkgoldenrod", 184, 134, 11},
+        {L"cornflowerblue", 100, 149, 237},  {L"firebrick", 178, 34, 34},      {L"midnightblue", 25, 25, 112},
+    };
+    for (const Keyword& k : keywords)
+        EXPECT_EQ((k.r << 16) | (k.g << 8) | k.b, ColorNameToRgb(k.name)) << k.name;
+}
+
+TEST_F(Colors, PaletteFromTheConsole) {
+    const COLORREF custom[16] = {0x0C0C0C, 0xDA3700, 0x0EA113, 0xDD963A, 0x1F0FC5, 0x981788,
+                                 0x009CC1, 0xCCCCCC, 0x767676, 0xFF783B, 0x0CC616, 0xD6D661,
+                                 0x5648E7, 0x9E00B4, 0xA5F1F9, 0xF2F2F2};
+    sim::SetConsolePalette(custom);
+    ASSERT_EQ(0, Load());
+
+    struct Case {
+        bool hasFunction;
+        bool queryFails;
+        int result;
+        bool custom;
+    } cases[] = {{true, false, 1, true}, {true, true, 0, false}, {false, false, 0, false}};
+    for (const Case& c : cases) {
+        RefreshConsoleColors();  // start from the console's palette
+        sim::SetHasConsoleScreenBufferInfoEx(c.hasFunction);
+        auto saved = PluginState.getScreenBufferInfoEx;
+        if (!c.hasFunction) PluginState.getScreenBufferInfoEx = nullptr;
+        sim::SetConsoleQueriesFail(c.queryFails);
+        EXPECT_EQ(c.result, RefreshConsoleColors());
+        for (int i = 0; i < 16; i++)
+            EXPECT_EQ(c.custom ? custom[i] : StandardConsoleColors[i], consoleColors[i]) << "index " << i;
+        EXPECT_EQ(int(c.custom ? custom[12] : 0x0000FF), ParseColorArgument(L"$12", L"$12"));
+        PluginState.getScreenBufferInfoEx = saved;
+        sim::SetConsoleQueriesFail(false);
+    }
+}
+
+}  // namespace
