@@ -25,61 +25,10 @@
 #include <string>
 #include <vector>
 
+#include "check.h"
 #include "takecmd.h"
 
 namespace {
-
-// ---------------------------------------------------------------------------
-// Reporting: to the standard output the harness was started with (the
-// console that the cases allocate is a different one).
-
-HANDLE reportHandle;
-int passedCount, failedCount;
-
-void Report(const std::string& text) {
-    DWORD written;
-    WriteFile(reportHandle, text.data(), DWORD(text.size()), &written, nullptr);
-}
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return "";
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), &out[0], size, nullptr, nullptr);
-    return out;
-}
-
-// Shows line breaks and tabs, so a failure shows what differs.
-std::string Visible(const std::wstring& text) {
-    std::wstring shown;
-    for (WCHAR c : text) {
-        if (c == L'\r') shown += L"\\r";
-        else if (c == L'\n') shown += L"\\n";
-        else if (c == L'\t') shown += L"\\t";
-        else shown += c;
-    }
-    return Utf8(shown);
-}
-
-void Check(bool ok, const char* what, const std::string& detail = "") {
-    if (ok) {
-        passedCount++;
-        return;
-    }
-    failedCount++;
-    Report("FAIL: " + std::string(what) + (detail.empty() ? "" : ": " + detail) + "\n");
-}
-
-void CheckText(const std::wstring& expected, const std::wstring& actual, const char* what) {
-    Check(expected == actual, what, "expected \"" + Visible(expected) + "\", got \"" + Visible(actual) + "\"");
-}
-
-void CheckNumber(long long expected, long long actual, const char* what) {
-    char detail[128];
-    snprintf(detail, sizeof detail, "expected %lld (0x%llx), got %lld (0x%llx)", expected, expected,
-             actual, actual);
-    Check(expected == actual, what, detail);
-}
 
 // ---------------------------------------------------------------------------
 // The plug-in as the shell sees it.
@@ -641,7 +590,7 @@ const Group Groups[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-    reportHandle = GetStdHandle(STD_OUTPUT_HANDLE);
+    StartReport();
     if (argc != 2) {
         Report("usage: harness GROUP\n");
         return 2;
@@ -660,8 +609,5 @@ int main(int argc, char** argv) {
         return 1;
     }
     group->run();
-    char summary[64];
-    snprintf(summary, sizeof summary, "%s: %d passed, %d failed\n", group->name, passedCount, failedCount);
-    Report(summary);
-    return failedCount ? 1 : 0;
+    return FinishReport(group->name);
 }
