@@ -2,7 +2,6 @@
 // load message, the failures of the start-up and the entry-point list.
 #include <cwchar>
 
-#include "hotkeys/keys.h"
 #include "test_support.h"
 
 namespace {
@@ -68,15 +67,6 @@ TEST_F(Lifecycle, LoadMessageOnlyWhenExpansionIsExactlyZeroZero) {
         ShutdownPlugin(0);
         loaded = false;
     }
-}
-
-TEST_F(Lifecycle, LoadMessageNamesNoneForAnEmptyFirstHotkey) {
-    // The first slot is read after the settings are loaded; a record with
-    // no first hotkey reads "None".
-    ASSERT_EQ(0, Load());
-    WCHAR text[TextCapacity];
-    EXPECT_EQ(0, HotkeyToText(0, text));
-    EXPECT_STREQ(L"None", text);
 }
 
 TEST_F(Lifecycle, VersionGate) {
@@ -233,17 +223,6 @@ TEST_F(Lifecycle, RemoveListEntry) {
         EXPECT_EQ(0, RemoveListEntry());
         EXPECT_STREQ(c.after, functionList) << "from '" << c.before << "'";
     }
-}
-
-TEST_F(Lifecycle, OlderHostGetsNoMarginsAndTheOlderKeyTable) {
-    sim::SetVariable(L"_4ver", L"23");
-    sim::SetVariable(L"_ininame", L"/nonexistent/tcmd.ini");
-    PluginState.iniHMargin = 9;
-    PluginState.iniVMargin = 9;
-    ASSERT_EQ(0, Load());
-    EXPECT_EQ(0, PluginState.iniHMargin);
-    EXPECT_EQ(0, PluginState.iniVMargin);
-    EXPECT_FALSE(PluginState.useKeyTableV24);
 }
 
 }  // namespace

@@ -13,6 +13,12 @@ bool EqualsIgnoreAsciiCase(LPCWSTR a, LPCWSTR b) {
 
 bool IsDecimalDigit(WCHAR c) { return c >= L'0' && c <= L'9'; }
 
+bool IsHexDigit(WCHAR c) {
+    return IsDecimalDigit(c) || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+}
+
+bool IsAsciiLetter(WCHAR c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
+
 bool IsWhiteSpace(WCHAR c) { return iswspace(wint_t(c)) != 0; }
 
 static int DigitValue(WCHAR c, int base) {

@@ -7,6 +7,8 @@
 bool EqualsIgnoreAsciiCase(LPCWSTR a, LPCWSTR b);
 WCHAR UpperAscii(WCHAR c);
 bool IsDecimalDigit(WCHAR c);
+bool IsHexDigit(WCHAR c);
+bool IsAsciiLetter(WCHAR c);
 bool IsWhiteSpace(WCHAR c);
 
 // Converts the digits of `base` (10 or 16) at `text` as the standard wcstoul

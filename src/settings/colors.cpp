@@ -2,6 +2,8 @@
 // for the command's colour forms (name, #rrggbb, r,g,b and $index).
 #include "colors.h"
 
+#include <cstddef>
+
 #include "plugin/plugin.h"
 #include "plugin/text.h"
 
@@ -177,24 +179,15 @@ const ComponentMessages TripleMessages[3] = {
     {L"Missing blue value\r\n", L"Bad blue value:\r\n", L"Blue value must be 0 - 255: %u\r\n"},
 };
 
-bool IsHexDigit(WCHAR c) {
-    return IsDecimalDigit(c) || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
-}
-
-bool IsAsciiLetter(WCHAR c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
-
-int HexDigitValue(WCHAR c) {
-    if (IsDecimalDigit(c)) return c - L'0';
-    return UpperAscii(c) - L'A' + 10;
-}
-
 // "#rrggbb" or "#rgb" running to the end of the text; -1 otherwise.
 int ParseHashColor(LPCWSTR text) {
-    DWORD value = 0;
-    int digits = 0;
-    LPCWSTR p = text + 1;
-    for (; IsHexDigit(*p); p++, digits++) value = value * 16 + DWORD(HexDigitValue(*p));
-    if (*p) return -1;
+    LPCWSTR first = text + 1;
+    LPCWSTR end;
+    DWORD value;
+    // Only 3 or 6 digits count, so an overflow of longer runs does not matter.
+    ConvertUnsigned(first, 16, &value, &end);
+    if (*end) return -1;
+    ptrdiff_t digits = end - first;
     if (digits == 6) return int(value);
     if (digits == 3) {
         DWORD r = (value >> 8) & 0xF, g = (value >> 4) & 0xF, b = value & 0xF;

@@ -6,12 +6,11 @@
 
 #include "colors.h"
 #include "plugin/plugin.h"
+#include "plugin/text.h"
 
 namespace {
 
 const WCHAR MultiplicationSign = L'\u00D7';
-
-bool IsLetter(WCHAR c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
 
 int CompareMarkEntries(const void* a, const void* b) {
     return CompareMarks(*static_cast<const DWORD*>(a), *static_cast<const DWORD*>(b));
@@ -58,7 +57,7 @@ int ParseAltMarks(LPCWSTR arg, DWORD* list, DWORD* count, COLORREF* color, LPCWS
 
     LPCWSTR value = arg;
     if (*value == L'/') {
-        for (value++; IsLetter(*value); value++) {}
+        for (value++; IsAsciiLetter(*value); value++) {}
         if (*value == L':' || *value == L'=') value++;
     }
     if (!*value) {
