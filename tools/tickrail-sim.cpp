@@ -41,6 +41,12 @@ int main(int argc, char** argv) {
 
     sim::Reset();
     sim::SetVariable(L"_4ver", version);
+    // The shell's main window shows the console in a tab, whose title follows
+    // the console's title after 30 ms.
+    HWND mainWindow = sim::CreateTestWindow(nullptr, L"TakeCommandMain", L"Take Command", 1000, 700);
+    HWND tab = sim::CreateTestWindow(mainWindow, L"TabPage", L"Take Command", 660, 420);
+    sim::SetHwndAnswer(std::to_wstring(reinterpret_cast<uintptr_t>(mainWindow)));
+    sim::SetTabFollowsConsoleTitle(tab, 30);
     DllMain(reinterpret_cast<HINSTANCE>(uintptr_t(0x180000000)), DLL_PROCESS_ATTACH, nullptr);
 
     PluginInfoRecord* info = GetPluginInfo();
@@ -54,6 +60,9 @@ int main(int argc, char** argv) {
     std::printf("shell: InitializePlugin returned %d\n", loaded);
     if (loaded != 0) return 1;
 
+    std::printf("shell: tab window %s after %d enumerations; overlays: console %s, tab %s\n",
+                PluginState.tabWindow == tab ? "found" : "not found", sim::EnumerationCalls(),
+                PluginState.consoleOverlay ? "yes" : "no", PluginState.tabOverlay ? "yes" : "no");
     sim::RunFor(runMs);
     RECT strip = sim::WindowRect(PluginState.consoleOverlay);
     std::printf("shell: after %u ms the console overlay is %s, at %d,%d size %dx%d; console %ux%u cells\n",
