@@ -1,7 +1,7 @@
 # Sourced by scripts/test and scripts/demo: installs what a fresh Debian
 # machine lacks for building and testing, and nothing when all is there.
 TICKRAIL_PACKAGES=(
-    cmake make g++ libgtest-dev libpng-dev
+    cmake make g++ libgtest-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth
 )
