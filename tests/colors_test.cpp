@@ -101,7 +101,9 @@ TEST_F(Colors, UnsignedNumbers) {
         int result = ParseUnsignedNumber(c.text, &value, c.wantEnd ? &end : nullptr);
         EXPECT_EQ(c.result, result) << "text '" << c.text << "'";
         EXPECT_EQ(c.result == 0 ? c.value : 0xDEADu, value) << "text '" << c.text << "'";
-        if (c.wantEnd && c.result == 0) EXPECT_EQ(c.text + c.endOffset, end) << "text '" << c.text << "'";
+        if (c.wantEnd && c.result == 0) {
+            EXPECT_EQ(c.text + c.endOffset, end) << "text '" << c.text << "'";
+        }
     }
 }
 

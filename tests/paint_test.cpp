@@ -1,0 +1,251 @@
+// Painting: where the strip lies for each edge, which pixels each mark
+// covers, the colour key and alpha modes, alternate-colour marks, and that
+// a paint releases everything it made.
+#include <string>
+
+#include "settings/marks.h"
+#include "test_support.h"
+
+namespace {
+
+const COLORREF DeepSkyBlue = 0xFFBF00;  // the mark colour on console background 0
+const COLORREF KeyForDeepSkyBlue = 0x0000FF;
+const COLORREF Lime = 0x00FF00;
+
+class Painting : public PluginTest {
+protected:
+    // Loads, sets what the case needs (the load starts from the defaults)
+    // and paints.
+    template <typename Change>
+    void LoadAndPaint(Change change) {
+        ASSERT_EQ(0, Load());
+        change();
+        Repaint();
+    }
+    void LoadAndPaint() {
+        LoadAndPaint([] {});
+    }
+    void Repaint() {
+        RepaintOverlays();
+        sim::RunFor(0);
+    }
+    HWND Strip() { return PluginState.consoleOverlay; }
+    // The colours along a line of pixels, from (x, y) in steps of (dx, dy).
+    std::vector<COLORREF> Run(int x, int y, int dx, int dy, int count) {
+        std::vector<COLORREF> colors;
+        for (int i = 0; i < count; i++) colors.push_back(sim::Pixel(Strip(), x + i * dx, y + i * dy));
+        return colors;
+    }
+    // `marked` pixels of the mark colour, then one of the key.
+    static std::vector<COLORREF> Mark(int marked, COLORREF mark, COLORREF key) {
+        std::vector<COLORREF> colors(size_t(marked), mark);
+        colors.push_back(key);
+        return colors;
+    }
+};
+
+TEST_F(Painting, StripAndMarksForEachEdge) {
+    struct MarkCheck {
+        int x, y, dx, dy;  // the first pixel of the mark and the direction it grows
+        int length;        // pixels of the mark before the first of the key
+    };
+    struct Case {
+        DWORD position;
+        RECT place;
+        MarkCheck longMark, mediumMark, shortMark;
+    } cases[] = {
+        {0, {0, 0, 640, 16}, {80, 0, 0, 1, 14}, {40, 0, 0, 1, 8}, {8, 0, 0, 1, 4}},
+        {4, {0, 0, 640, 16}, {80, 0, 0, 1, 14}, {40, 0, 0, 1, 8}, {8, 0, 0, 1, 4}},
+        {1, {0, 383, 640, 399}, {80, 15, 0, -1, 14}, {40, 15, 0, -1, 8}, {8, 15, 0, -1, 4}},
+        {2, {0, 0, 16, 400}, {0, 160, 1, 0, 14}, {0, 80, 1, 0, 8}, {0, 16, 1, 0, 4}},
+        {3, {623, 0, 639, 400}, {15, 160, -1, 0, 13}, {15, 80, -1, 0, 7}, {15, 16, -1, 0, 3}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        LoadAndPaint([&] { Settings.position = c.position; });
+        RECT place = sim::WindowRect(Strip());
+        EXPECT_EQ(c.place.left, place.left) << "position " << c.position;
+        EXPECT_EQ(c.place.top, place.top) << "position " << c.position;
+        EXPECT_EQ(c.place.right, place.right) << "position " << c.position;
+        EXPECT_EQ(c.place.bottom, place.bottom) << "position " << c.position;
+        EXPECT_TRUE(IsWindowVisible(Strip()));
+        EXPECT_EQ(Strip(), sim::Children(sim::ConsoleWindow()).front()) << "on top of its siblings";
+        for (const MarkCheck& m : {c.longMark, c.mediumMark, c.shortMark})
+            EXPECT_EQ(Mark(m.length, DeepSkyBlue, KeyForDeepSkyBlue), Run(m.x, m.y, m.dx, m.dy, m.length + 1))
+                << "position " << c.position << " mark at " << m.x << "," << m.y;
+        sim::LayeredAttributes layered = sim::Layered(Strip());
+        EXPECT_EQ(KeyForDeepSkyBlue, layered.key);
+        EXPECT_EQ(DWORD(LWA_COLORKEY), layered.flags);
+        EXPECT_EQ(0, sim::LiveGdiObjects()) << "every pen and brush deleted";
+        EXPECT_EQ(0, sim::LiveDeviceContexts());
+        TearDown();
+        loaded = false;
+    }
+}
+
+TEST_F(Painting, MarksLieOnTheCellBoundaries) {
+    LoadAndPaint();
+    // Between the marks only the key; the mark of column 80 falls at x = 640,
+    // outside the window.
+    for (int x = 0; x < 640; x++) {
+        COLORREF expected = (x % 8 == 0 && x > 0) ? DeepSkyBlue : KeyForDeepSkyBlue;
+        ASSERT_EQ(expected, sim::Pixel(Strip(), x, 2)) << "x " << x;
+    }
+}
+
+TEST_F(Painting, KeyColourLiesAwayFromTheMarkColour) {
+    struct Case {
+        WORD attributes;  // background index in bits 4-7
+        COLORREF mark;
+        COLORREF key;
+    } cases[] = {
+        {0x07, 0xFFBF00, 0x0000FF},  // DeepSkyBlue: pure red key
+        {0xE0, 0x008CFF, 0xFF0000},  // DarkOrange: pure blue key
+        {0x50, 0xFFFFFF, 0x000000},  // White
+        {0x60, 0x000000, 0xFFFFFF},  // Black
+        {0x70, 0x4F4F2F, 0xFFFFFF},  // DarkSlateGray
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        sim::SetConsoleAttributes(c.attributes);
+        LoadAndPaint();
+        EXPECT_EQ(c.key, sim::Layered(Strip()).key) << std::hex << "attributes 0x" << c.attributes;
+        EXPECT_EQ(c.key, sim::Pixel(Strip(), 3, 3)) << std::hex << "attributes 0x" << c.attributes;
+        EXPECT_EQ(c.mark, sim::Pixel(Strip(), 80, 0)) << std::hex << "attributes 0x" << c.attributes;
+        TearDown();
+        loaded = false;
+    }
+}
+
+TEST_F(Painting, AlternateMarks) {
+    struct Case {
+        const char* what;
+        DWORD transparencyMode;
+        std::vector<DWORD> marks;
+        COLORREF altColor;
+        DWORD penWidth2;
+        COLORREF at80, at160, at40;  // pixels of columns 10, 20 and 5
+        COLORREF background;
+    } cases[] = {
+        {"single column", 0, {10}, Lime, 1, Lime, DeepSkyBlue, DeepSkyBlue, KeyForDeepSkyBlue},
+        {"every 10th", 0, {RepeatMarkFlag + 10}, Lime, 1, Lime, Lime, DeepSkyBlue, KeyForDeepSkyBlue},
+        {"every 5th and 20", 0, {20, RepeatMarkFlag + 5}, Lime, 1, Lime, Lime, Lime, KeyForDeepSkyBlue},
+        {"alternate colour equals the key", 0, {10}, 0x0000FF, 1, 0x0000FF, DeepSkyBlue, DeepSkyBlue, 0x0300FF},
+        {"alternate like the marks", 0, {10}, DeepSkyBlue, 1, DeepSkyBlue, DeepSkyBlue, DeepSkyBlue,
+         KeyForDeepSkyBlue},
+        {"alpha", 1, {10}, Lime, 1, Lime, 0x000000, 0x000000, 0xE6E0B0},
+        {"alpha, alternate like the background", 1, {10}, 0xE6E0B0, 1, 0x000000, 0x000000, 0x000000, 0xE6E0B0},
+        {"alpha, alternate like the marks", 1, {10}, 0x000000, 1, 0x000000, 0x000000, 0x000000, 0xE6E0B0},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        LoadAndPaint([&] {
+            Settings.transparencyMode = c.transparencyMode;
+            Settings.altColumnsCount = DWORD(c.marks.size());
+            for (size_t i = 0; i < c.marks.size(); i++) Settings.altColumns[i] = c.marks[i];
+            Settings.altColumnsColor = c.altColor;
+            Settings.penWidth2 = c.penWidth2;
+        });
+        EXPECT_EQ(c.at80, sim::Pixel(Strip(), 80, 1)) << c.what;
+        EXPECT_EQ(c.at160, sim::Pixel(Strip(), 160, 1)) << c.what;
+        EXPECT_EQ(c.at40, sim::Pixel(Strip(), 40, 1)) << c.what;
+        EXPECT_EQ(c.background, sim::Pixel(Strip(), 3, 1)) << c.what;
+        EXPECT_EQ(0, sim::LiveGdiObjects()) << c.what;
+        TearDown();
+        loaded = false;
+    }
+}
+
+TEST_F(Painting, AlphaModeUsesTheChosenColoursAndOpacity) {
+    LoadAndPaint([] {
+        Settings.transparencyMode = 1;
+        Settings.alpha = 200;
+        Settings.backgroundColor = 0x202020;
+        Settings.hashColor = 0x00FFFF;
+    });
+    sim::LayeredAttributes layered = sim::Layered(Strip());
+    EXPECT_EQ(DWORD(LWA_ALPHA), layered.flags);
+    EXPECT_EQ(200, layered.alpha);
+    EXPECT_EQ(0x202020u, sim::Pixel(Strip(), 3, 3));
+    EXPECT_EQ(0x00FFFFu, sim::Pixel(Strip(), 80, 3));
+}
+
+TEST_F(Painting, WidePensCoverPixelsAcrossTheMark) {
+    LoadAndPaint([] { Settings.penWidth = 3; });
+    EXPECT_EQ((std::vector<COLORREF>{KeyForDeepSkyBlue, DeepSkyBlue, DeepSkyBlue, DeepSkyBlue, KeyForDeepSkyBlue}),
+              Run(78, 1, 1, 0, 5));
+}
+
+TEST_F(Painting, DisabledStripIsPlacedFilledAndHidden) {
+    LoadAndPaint([] { Settings.enabled = 0; });
+    EXPECT_FALSE(IsWindowVisible(Strip()));
+    EXPECT_EQ(640, sim::WindowRect(Strip()).right);
+    for (int x = 0; x < 640; x++) ASSERT_EQ(KeyForDeepSkyBlue, sim::Pixel(Strip(), x, 1)) << "x " << x;
+    Settings.enabled = 1;
+    Repaint();
+    EXPECT_TRUE(IsWindowVisible(Strip()));
+}
+
+TEST_F(Painting, RowOffsetMovesTheStripDown) {
+    struct Case {
+        DWORD position, rowOffset;
+        RECT place;
+    } cases[] = {
+        {0, 1, {0, 16, 640, 32}}, {0, 3, {0, 48, 640, 64}},   {1, 3, {0, 383, 640, 399}},
+        {2, 1, {0, 16, 16, 400}}, {3, 3, {623, 48, 639, 400}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        LoadAndPaint();
+        Settings.position = c.position;
+        Settings.rowOffset = c.rowOffset;
+        Repaint();
+        RECT place = sim::WindowRect(Strip());
+        EXPECT_EQ(c.place.top, place.top) << "position " << c.position << " offset " << c.rowOffset;
+        EXPECT_EQ(c.place.bottom, place.bottom) << "position " << c.position << " offset " << c.rowOffset;
+        EXPECT_EQ(c.place.right, place.right) << "position " << c.position << " offset " << c.rowOffset;
+        TearDown();
+        loaded = false;
+    }
+    // Side strips count their rows from the strip's own top.
+    SetUp();
+    LoadAndPaint([] {
+        Settings.position = 2;
+        Settings.rowOffset = 1;
+    });
+    EXPECT_EQ(DeepSkyBlue, sim::Pixel(Strip(), 0, 16));
+}
+
+TEST_F(Painting, TabOverlayKeepsItsMarginsAndLosesTheScrollBars) {
+    struct Case {
+        int vScroll, hScroll;  // line-button sizes; 0 hides the bar
+        RECT place;
+        int firstMarkX;
+    } cases[] = {
+        {0, 0, {0, 0, 677, 16}, 12},   // cell (677 - 4) / 80 = 8 by (420 - 2) / 25 = 16
+        {17, 0, {0, 0, 660, 16}, 12},  // the vertical bar takes 17 pixels
+        {17, 20, {0, 0, 660, 15}, 12}, // the horizontal one 20: (400 - 2) / 25 = 15
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        MakeShellWindows();
+        sim::ResizeClient(tabWindow, 677, 420);
+        HWND view = sim::CreateTestWindow(tabWindow, L"AfxFrameOrView140u", L"", 677, 420);
+        sim::SetScrollBar(view, OBJID_VSCROLL, c.vScroll);
+        sim::SetScrollBar(view, OBJID_HSCROLL, c.hScroll);
+        ASSERT_EQ(0, Load());
+        OverlayData* record = reinterpret_cast<OverlayData*>(GetWindowLongPtrW(PluginState.tabOverlay, GWLP_USERDATA));
+        record->hMargin = 4;
+        record->vMargin = 2;
+        Repaint();
+        RECT place = sim::WindowRect(PluginState.tabOverlay);
+        EXPECT_EQ(c.place.right, place.right) << "scroll bars " << c.vScroll << "," << c.hScroll;
+        EXPECT_EQ(c.place.bottom, place.bottom) << "scroll bars " << c.vScroll << "," << c.hScroll;
+        EXPECT_EQ(DeepSkyBlue, sim::Pixel(PluginState.tabOverlay, c.firstMarkX, 0));
+        EXPECT_EQ(KeyForDeepSkyBlue, sim::Pixel(PluginState.tabOverlay, c.firstMarkX - 1, 0));
+        TearDown();
+        loaded = false;
+    }
+}
+
+}  // namespace
