@@ -190,6 +190,26 @@ std::wstring SystemText(DWORD error) {
     return trimmed;
 }
 
+RECT PlaceIn(HWND window, HWND parent) {
+    RECT place;
+    GetWindowRect(window, &place);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+// The pixels of a column of `window` from (x, y) down: M for the mark
+// colour DeepSkyBlue, k for the key colour red, ? for anything else.
+std::wstring PixelRun(HWND window, int x, int y, int count) {
+    HDC dc = GetDC(window);
+    std::wstring run;
+    for (int i = 0; i < count; i++) {
+        COLORREF pixel = GetPixel(dc, x, y + i);
+        run += pixel == 0xFFBF00 ? L'M' : pixel == 0x0000FF ? L'k' : L'?';
+    }
+    ReleaseDC(window, dc);
+    return run;
+}
+
 const WCHAR LoadMessage[] = L"Tickrail v1.0.2 loaded; hotkey is Shift-F12.\r\n";
 
 // ---------------------------------------------------------------------------
@@ -504,6 +524,34 @@ void TabOverlay() {
     CheckNumber(1, OverlaysIn(GetConsoleWindow()).size(), "one overlay in the console window");
     if (inTab.size() == 1) CheckText(L"Take Command Tickrail", TitleOf(inTab[0]), "tab overlay title");
     Pump(400);
+
+    // The first paints: the console has 80 by 25 cells in 640 by 400 pixels
+    // (cells of 8 by 16); the tab window is 640 by 400 with the shell's
+    // default margins of 4 and 2 pixels (cells of 7 by 15).
+    std::vector<HWND> inConsole = OverlaysIn(GetConsoleWindow());
+    if (inConsole.size() == 1) {
+        RECT place = PlaceIn(inConsole[0], GetConsoleWindow());
+        CheckNumber(0, place.left, "console strip left");
+        CheckNumber(0, place.top, "console strip top");
+        CheckNumber(640, place.right, "console strip right");
+        CheckNumber(16, place.bottom, "console strip bottom");
+        Check(IsWindowVisible(inConsole[0]) != FALSE, "console strip shown");
+        COLORREF key = 0;
+        DWORD flags = 0;
+        GetLayeredWindowAttributes(inConsole[0], &key, nullptr, &flags);
+        CheckNumber(0x0000FF, key, "key colour against DeepSkyBlue marks");
+        CheckNumber(LWA_COLORKEY, flags, "colour key mode");
+    }
+    if (inTab.size() == 1) {
+        RECT place = PlaceIn(inTab[0], shell.tab);
+        CheckNumber(0, place.top, "tab strip top");
+        CheckNumber(640, place.right, "tab strip right");
+        CheckNumber(15, place.bottom, "tab strip bottom");
+        CheckText(L"MMMMMMMMMMMMMk", PixelRun(inTab[0], 74, 0, 14), "long mark of column 10 at x 4 + 10 * 7");
+        CheckText(L"MMMMMMMk", PixelRun(inTab[0], 39, 0, 8), "medium mark of column 5");
+        CheckText(L"MMMk", PixelRun(inTab[0], 11, 0, 4), "short mark of column 1");
+        CheckText(L"kkk", PixelRun(inTab[0], 12, 0, 3), "key between the marks");
+    }
 
     plugin.shutdownPlugin(0);
     CheckNumber(0, OverlaysIn(shell.tab).size(), "tab overlay destroyed at shutdown");
