@@ -300,3 +300,5 @@ LPWSTR lstrcpynW(LPWSTR destination, LPCWSTR source, int capacity) {
 }
 
 int lstrlenW(LPCWSTR text) { return text ? int(std::wcslen(text)) : 0; }
+
+LPWSTR lstrcatW(LPWSTR destination, LPCWSTR source) { return std::wcscat(destination, source); }

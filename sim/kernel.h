@@ -90,3 +90,4 @@ void ToUtf8(LPCWSTR text, char* out, size_t size);
 LPWSTR lstrcpyW(LPWSTR destination, LPCWSTR source);
 LPWSTR lstrcpynW(LPWSTR destination, LPCWSTR source, int capacity);
 int lstrlenW(LPCWSTR text);
+LPWSTR lstrcatW(LPWSTR destination, LPCWSTR source);

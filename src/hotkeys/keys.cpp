@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "plugin/plugin.h"
+#include "plugin/text.h"
 
 const LPCWSTR ModifierPrefixes[ModifierColumns] = {
     L"", L"Shift-", L"Ctrl-", L"Alt-", L"Ctrl-Shift-", L"Ctrl-Alt-", L"Ctrl-Alt-Shift-",
@@ -172,6 +173,36 @@ const KeyRow KeyTableV24[] = {
     {L"Decimal", {-2, -2, 0x834, 0x10034, 0x20034, 0x50034, 0x70034}},
 };
 
+struct KeySynonym {
+    LPCWSTR synonym;
+    LPCWSTR keyName;
+};
+
+const KeySynonym KeySynonymsV13[] = {
+    {L"PageUp", L"PgUp"},   {L"PageDown", L"PgDn"},   {L"Insert", L"Ins"},   {L"Delete", L"Del"},
+    {L"Backspace", L"BkSp"}, {L"Backquote", L"Grave"}, {L"Minus", L"-"},     {L"Equals", L"="},
+    {L"Backslash", L"\\"}, {L"Semicolon", L";"},     {L"Semi", L";"},      {L"Apostrophe", L"'"},
+    {L"Apos", L"'"},         {L"Comma", L","},         {L"Period", L"."},    {L"Dot", L"."},
+    {L"Slash", L"/"},
+};
+
+// The four accented letters carry the code points of the Windows virtual
+// keys of minus, "[", "]" and backslash, which the shell reports from 24 on.
+const KeySynonym KeySynonymsV24[] = {
+    {L"PageUp", L"PgUp"},     {L"PageDown", L"PgDn"},  {L"Insert", L"Ins"},       {L"Delete", L"Del"},
+    {L"BkSp", L"Backspace"},  {L"Grave", L"`"},        {L"-", L"Minus"},          {L"\u00BD", L"Minus"},
+    {L"+", L"Plus"},          {L"Equals", L"Plus"},    {L"=", L"Plus"},           {L"Backslash", L"\\"},
+    {L"\u00DB", L"["},        {L"\u00DD", L"]"},        {L"\u00DC", L"\\"},        {L"/", L"Divide"},
+    {L"Multiply", L"*"},      {L"Semicolon", L";"},    {L"Semi", L";"},           {L"Apostrophe", L"'"},
+    {L"Apos", L"'"},          {L"Comma", L","},        {L".", L"Decimal"},        {L"Period", L"Decimal"},
+    {L"Dot", L"Decimal"},
+};
+
+const int ShiftHeld = 1;
+const int CtrlHeld = 2;
+const int AltHeld = 4;
+const DWORD MaxKeyWord = 1023;
+
 const size_t KeyTableV13Rows = sizeof KeyTableV13 / sizeof KeyTableV13[0];
 const size_t KeyTableV24Rows = sizeof KeyTableV24 / sizeof KeyTableV24[0];
 
@@ -184,6 +215,32 @@ void ActiveTable(const KeyRow** rows, size_t* count, int* columns) {
         *rows = KeyTableV13;
         *count = KeyTableV13Rows;
         *columns = VersionTableColumns;
+    }
+}
+
+// The modifier that a word names, or 0 for no modifier word.
+int ModifierOf(LPCWSTR word) {
+    const struct {
+        LPCWSTR word;
+        int modifier;
+    } Words[] = {{L"s", ShiftHeld},   {L"shift", ShiftHeld}, {L"c", CtrlHeld},   {L"ctl", CtrlHeld},
+                 {L"ctrl", CtrlHeld}, {L"control", CtrlHeld}, {L"a", AltHeld},   {L"alt", AltHeld}};
+    for (const auto& w : Words)
+        if (EqualsIgnoreAsciiCase(word, w.word)) return w.modifier;
+    return 0;
+}
+
+// The table column of a modifier combination; -1 when the table has none.
+int ColumnOf(int modifiers) {
+    switch (modifiers) {
+    case 0: return 0;
+    case ShiftHeld: return 1;
+    case CtrlHeld: return 2;
+    case AltHeld: return 3;
+    case CtrlHeld | ShiftHeld: return 4;
+    case CtrlHeld | AltHeld: return 5;
+    case CtrlHeld | AltHeld | ShiftHeld: return PluginState.useKeyTableV24 ? 6 : -1;
+    default: return -1;
     }
 }
 
@@ -232,5 +289,63 @@ int HotkeyToText(int code, LPWSTR out) {
         return -1;
     }
     wsprintfW(out, L"%s%s", ModifierPrefixes[column], row->name);
+    return 0;
+}
+
+int ParseHotkeyName(LPCWSTR text) {
+    WCHAR word[MaxKeyWord + 1];
+    DWORD length = 0;
+    int modifiers = 0;
+    for (LPCWSTR p = text; *p; p++) {
+        if (*p == L'-' && length > 0) {
+            word[length] = 0;
+            int modifier = ModifierOf(word);
+            if (!modifier) return 0;
+            modifiers |= modifier;
+            length = 0;
+        } else if (length < MaxKeyWord) {
+            word[length++] = *p;
+        }
+    }
+    word[length] = 0;
+    if (length == 0) return 0;
+    int column = ColumnOf(modifiers);
+    if (column < 0) return 0;
+
+    LPCWSTR name = word;
+    const KeySynonym* synonyms = PluginState.useKeyTableV24 ? KeySynonymsV24 : KeySynonymsV13;
+    size_t synonymCount = PluginState.useKeyTableV24 ? sizeof KeySynonymsV24 / sizeof KeySynonymsV24[0]
+                                                     : sizeof KeySynonymsV13 / sizeof KeySynonymsV13[0];
+    for (size_t i = 0; i < synonymCount; i++) {
+        if (EqualsIgnoreAsciiCase(word, synonyms[i].synonym)) {
+            name = synonyms[i].keyName;
+            break;
+        }
+    }
+    const KeyRow* rows;
+    size_t count;
+    int columns;
+    ActiveTable(&rows, &count, &columns);
+    for (size_t r = 0; r < count; r++)
+        if (EqualsIgnoreAsciiCase(rows[r].name, name)) return rows[r].codes[column];
+    return 0;
+}
+
+int ListHotkeys(void) {
+    const KeyRow* rows;
+    size_t count;
+    int columns;
+    ActiveTable(&rows, &count, &columns);
+    for (size_t r = 0; r < count; r++) {
+        WCHAR line[TextCapacity] = L"";
+        for (int c = 0; c < columns; c++) {
+            if (rows[r].codes[c] <= 0) continue;
+            if (line[0]) lstrcatW(line, L"   ");
+            lstrcatW(line, ModifierPrefixes[c]);
+            lstrcatW(line, rows[r].name);
+        }
+        QPuts(line);
+        QPuts(L"\r\n");
+    }
     return 0;
 }

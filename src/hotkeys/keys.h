@@ -22,3 +22,10 @@ DWORD SelectKeyTable(void);
 // Finds the cell of the active table that holds `code`; false when none.
 bool FindKeyCell(int code, const KeyRow** row, int* column);
 int HotkeyToText(int code, LPWSTR out);
+// A key name as typed ("shift-f12", "Ctrl-Alt-Del") to its code; 0 for an
+// unknown name or modifier combination, NoKeyCode or KeyNotAllowed.
+int ParseHotkeyName(LPCWSTR text);
+int ListHotkeys(void);
+
+// Carries out what a hotkey of that mode does, and asks for a repaint.
+int ApplyHotkeyMode(DWORD mode);

@@ -1,0 +1,198 @@
+// Key names, the hotkey list, the keystroke handler with its modes, and
+// the LIST interception.
+#include <string>
+#include <vector>
+
+#include "command/command.h"
+#include "hotkeys/keys.h"
+#include "test_support.h"
+
+namespace {
+
+using Hotkeys = PluginTest;
+
+const int ShiftF12 = 0x10088;
+
+TEST_F(Hotkeys, ParseHotkeyName) {
+    struct Case {
+        const wchar_t* text;
+        int beforeV24, fromV24;
+    } cases[] = {
+        {L"shift-f12", ShiftF12, ShiftF12}, {L"Shift-F12", ShiftF12, ShiftF12}, {L"S-F12", ShiftF12, ShiftF12},
+        {L"ctrl-shift-f1", 0x30054, 0x30054}, {L"shift-ctrl-f1", 0x30054, 0x30054}, {L"ctrl-ctrl-x", 0x18, 0x18},
+        {L"a", -2, -2},                     {L"shift-a", -2, -2},                 {L"ctrl-c", -1, -1},
+        {L"ctrl-alt-del", -1, -1},          {L"alt-shift-f1", 0, 0},              {L"ctrl-alt-shift-f1", 0, 0x7005E},
+        {L"PageUp", 0x10049, 0x10049},      {L"pageup", 0x10049, 0x10049},        {L"PgUp", 0x10049, 0x10049},
+        {L"alt-Backquote", 0x10029, 0},     {L"alt-grave", 0x10029, 0x10860},     {L"ctrl--", -1, 0x8BD},
+        {L"ctrl-", 0, 0},                   {L"", 0, 0},                          {L"foo-x", 0, 0},
+        {L"ctl-\u00bd", 0, 0x8BD},          {L"control-\u00dc", 0, 0x8DC},        {L"Num-", 0, 0},
+        {L"ctrl-shift-num/", 0x30035, 0},   {L"ctrl-shift-Num/", 0x30035, 0},           {L"c-s-Divide", 0, 0x20035},
+        {L"alt-0", 0x100EB, 0x100EB},       {L"CTRL-M", -1, 0xD},                 {L"ctrl-\u00e9", 0, 0},
+    };
+    for (const Case& c : cases) {
+        PluginState.useKeyTableV24 = false;
+        EXPECT_EQ(c.beforeV24, ParseHotkeyName(c.text)) << "'" << c.text << "' before 24";
+        PluginState.useKeyTableV24 = true;
+        EXPECT_EQ(c.fromV24, ParseHotkeyName(c.text)) << "'" << c.text << "' from 24";
+    }
+}
+
+TEST_F(Hotkeys, ListHotkeysWritesALinePerKey) {
+    struct Case {
+        bool v24;
+        size_t lines;
+        const wchar_t* first;
+        size_t aLine;
+        const wchar_t* aText;
+    } cases[] = {
+        {true, 72, L"F1   Shift-F1   Ctrl-F1   Alt-F1   Ctrl-Shift-F1   Ctrl-Alt-F1   Ctrl-Alt-Shift-F1", 22,
+         L"Ctrl-A   Alt-A   Ctrl-Shift-A   Ctrl-Alt-A   Ctrl-Alt-Shift-A"},
+        {false, 74, L"F1   Shift-F1   Ctrl-F1   Alt-F1   Ctrl-Shift-F1   Ctrl-Alt-F1", 22,
+         L"Ctrl-A   Alt-A   Ctrl-Shift-A   Ctrl-Alt-A"},
+    };
+    for (const Case& c : cases) {
+        sim::ClearOutput();
+        PluginState.useKeyTableV24 = c.v24;
+        EXPECT_EQ(0, ListHotkeys());
+        std::vector<std::wstring> lines;
+        const std::wstring& out = sim::StdOut();
+        for (size_t at = 0, next; (next = out.find(L"\r\n", at)) != std::wstring::npos; at = next + 2)
+            lines.push_back(out.substr(at, next - at));
+        ASSERT_EQ(c.lines, lines.size());
+        EXPECT_EQ(c.first, lines[0]);
+        EXPECT_EQ(c.aText, lines[c.aLine]);
+    }
+    EXPECT_NE(std::wstring::npos, sim::StdOut().find(L"\r\nCtrl-Shift-Num/\r\n")) << "the Num/ line";
+}
+
+TEST_F(Hotkeys, ModesCycleAsTheyAreNamed) {
+    struct Case {
+        DWORD mode;
+        bool enabled;
+        DWORD position;
+        const char* presses;  // after each press: T B L R for a shown position, - for hidden
+    } cases[] = {
+        {1, true, 0, "B-TB-"},  {2, true, 0, "BL-T"},   {3, true, 0, "BLR-T"},  {4, false, 0, "BTB"},
+        {5, true, 0, "BLTB"},   {6, true, 2, "RTBL"},   {7, true, 1, "TL-T"},   {8, true, 0, "LTL"},
+        {9, false, 2, "LL"},    {10, true, 2, "--"},    {11, false, 3, "TT"},   {12, true, 0, "BB"},
+        {13, true, 0, "LL"},    {14, false, 0, "RR"},   {15, true, 0, "LR-L"},  {16, true, 2, "RLR"},
+        {0, true, 3, "-R-"},    {18, true, 1, "-B"},
+    };
+    for (const Case& c : cases) {
+        Settings.enabled = c.enabled;
+        Settings.position = c.position;
+        std::string seen;
+        for (size_t i = 0; c.presses[i]; i++) {
+            ApplyHotkeyMode(c.mode);
+            seen += Settings.enabled ? "TBLR"[Settings.position] : '-';
+        }
+        EXPECT_EQ(c.presses, seen) << "mode " << c.mode;
+    }
+    Settings.enabled = 0;
+    Settings.transparencyMode = 0;
+    ApplyHotkeyMode(17);
+    EXPECT_EQ(1u, Settings.transparencyMode);
+    EXPECT_EQ(0u, Settings.enabled) << "switching the drawing does not show the strip";
+    ApplyHotkeyMode(17);
+    EXPECT_EQ(0u, Settings.transparencyMode);
+}
+
+TEST_F(Hotkeys, KeyHandlerSwallowsOnlyItsHotkeys) {
+    ASSERT_EQ(0, Load());
+    sim::RunFor(300);
+    Settings.hotkeys[1] = 0x30054;  // Ctrl-Shift-F1 in slot 2, mode 10
+    Settings.hotkeyModes[1] = 10;
+    Settings.hotkeys[2] = ShiftF12;  // a second Shift-F12: only the first slot acts
+    Settings.hotkeyModes[2] = 11;
+
+    int paints = sim::Dispatched(PluginState.consoleOverlay, WM_PAINT);
+    std::string seen;
+    for (int press = 0; press < 3; press++) {
+        KeyRecord record = {};
+        record.keyCode = ShiftF12;
+        EXPECT_EQ(0, key(&record));
+        EXPECT_EQ(0, record.keyCode) << "swallowed";
+        seen += Settings.enabled ? "TBLR"[Settings.position] : '-';
+    }
+    EXPECT_EQ("B-T", seen);
+    sim::RunFor(0);
+    EXPECT_EQ(paints + 3, sim::Dispatched(PluginState.consoleOverlay, WM_PAINT));
+
+    KeyRecord other = {};
+    other.keyCode = 0x10054;  // Shift-F1, no hotkey
+    EXPECT_EQ(0, key(&other));
+    EXPECT_EQ(0x10054, other.keyCode);
+    EXPECT_EQ(1u, Settings.enabled);
+
+    sim::SetKeyDown(VK_CONTROL, true);
+    sim::SetKeyDown(VK_SHIFT, true);
+    EXPECT_EQ(0, key(&other));
+    EXPECT_EQ(0, other.keyCode) << "Ctrl and Shift held make it Ctrl-Shift-F1";
+    EXPECT_EQ(0u, Settings.enabled);
+
+    // With Ctrl, Alt and Shift before version 24 no flag is added.
+    sim::SetKeyDown(VK_MENU, true);
+    PluginState.useKeyTableV24 = false;
+    Settings.hotkeys[3] = 0x1005E;  // Ctrl-F1
+    Settings.hotkeyModes[3] = 9;
+    KeyRecord plain = {};
+    plain.keyCode = 0x1005E;
+    key(&plain);
+    EXPECT_EQ(0, plain.keyCode);
+    EXPECT_EQ(1u, Settings.enabled);
+}
+
+TEST_F(Hotkeys, KeysByNameFromVersion24) {
+    ASSERT_EQ(0, Load());
+    ASSERT_TRUE(PluginState.useKeyTableV24);
+    WCHAR name[] = L"Shift-F12";
+    KeyRecord record = {};
+    record.keyName = name;
+    key(&record);
+    EXPECT_EQ(L'\0', name[0]) << "the name is emptied to swallow the key";
+    EXPECT_EQ(1u, Settings.position);
+
+    WCHAR unknown[] = L"Wibble";
+    KeyRecord byUnknownName = {};
+    byUnknownName.keyName = unknown;
+    Settings.rowOffset = 3;
+    key(&byUnknownName);
+    EXPECT_STREQ(L"Wibble", unknown);
+    EXPECT_EQ(0u, Settings.rowOffset) << "an unknown name is a call without a key";
+}
+
+TEST_F(Hotkeys, CallWithoutKeyPutsTheStripBackAndLooksForTheTab) {
+    ASSERT_EQ(0, Load());
+    MakeShellWindows();
+    sim::SetVisible(sim::ConsoleWindow(), false);
+    Settings.rowOffset = 3;
+    KeyRecord ignored = {};
+    int marker = 1;
+    ignored.hostPointer = &marker;
+    key(&ignored);
+    EXPECT_EQ(3u, Settings.rowOffset) << "not a call without a key when the host's field is set";
+    EXPECT_EQ(nullptr, PluginState.tabOverlay);
+
+    KeyRecord none = {};
+    key(&none);
+    EXPECT_EQ(0u, Settings.rowOffset);
+    ASSERT_NE(nullptr, PluginState.tabOverlay);
+    EXPECT_EQ(tabWindow, GetParent(PluginState.tabOverlay));
+}
+
+TEST_F(Hotkeys, ListMovesTheStripDownAndHandsLISTBack) {
+    ASSERT_EQ(0, Load());
+    struct Case {
+        const wchar_t* tail;
+        DWORD offset;
+    } cases[] = {{L"", 1}, {L"/s *.txt", 1}, {L"/u", 3}, {L"*.txt /h /U", 3}, {L"/uu", 1}, {L"\"/u\"", 3}};
+    for (const Case& c : cases) {
+        WCHAR tail[64];
+        lstrcpyW(tail, c.tail);
+        EXPECT_EQ(int(0xFEDCBA98u), list(tail)) << "tail '" << c.tail << "'";
+        EXPECT_EQ(c.offset, Settings.rowOffset) << "tail '" << c.tail << "'";
+        EXPECT_STREQ(c.tail, tail) << "the shell's LIST gets the tail unchanged";
+    }
+}
+
+}  // namespace
