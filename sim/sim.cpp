@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "kernel.h"
+#include "registry.h"
 #include "shell.h"
 #include "user.h"
 
@@ -36,7 +37,7 @@ bool TakeFailure(Call call, DWORD* error) {
 }
 
 LiveObjects Alive() {
-    return {LiveWindowCount(), LiveClassCount(), LiveTimerCount(), OpenHandles()};
+    return {LiveWindowCount(), LiveClassCount(), LiveTimerCount(), OpenHandles(), OpenRegistryKeys()};
 }
 
 void Reset() {
@@ -45,6 +46,7 @@ void Reset() {
     ResetShell();
     ResetConsole();
     ResetGdi();
+    ResetRegistry();
     ResetUser();
 }
 

@@ -11,6 +11,9 @@ enum class Call {
     CreateFile,
     RegisterClass,
     CreateWindow,
+    RegOpenKey,
+    RegCreateKey,
+    RegSetValue,
     Count
 };
 
@@ -26,6 +29,7 @@ struct LiveObjects {
     int classes;
     int timers;
     int handles;
+    int registryKeys;
 };
 LiveObjects Alive();
 
@@ -39,5 +43,6 @@ void ResetUser();
 void ResetConsole();
 void ResetShell();
 void ResetGdi();
+void ResetRegistry();
 
 }  // namespace sim

@@ -120,3 +120,8 @@ bool AltMarkMatches(DWORD mark, DWORD number) {
     return distance != 0 && number % distance == 0;
 }
 
+
+bool IsStorableMark(DWORD mark) {
+    return (mark >= 1 && mark <= MaxMarkPosition) ||
+           (mark >= RepeatMarkFlag + MinRepeatDistance && mark <= RepeatMarkFlag + MaxRepeatDistance);
+}

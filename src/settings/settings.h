@@ -42,5 +42,9 @@ int ResetSettingsToDefaults(void);
 bool IsSupportedHotkey(int code);
 unsigned CompactHotkeys(void);
 
-// Registry form of the settings.
+// Registry form of the settings, under SettingsKeyPath of HKCU or HKLM.
+extern const WCHAR SettingsKeyPath[];
 int LoadSettingsFromRegistry(HKEY root);
+LSTATUS SaveSettingsToRegistry(HKEY root);
+// -1 leaves a value as it is; always works on HKCU.
+LSTATUS SaveStartupSettings(int hiddenAtStartup, int hookList);

@@ -1,0 +1,240 @@
+// The settings in the registry: what a load takes, repairs or refuses, what
+// a save writes and deletes, and the start-up settings.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "settings/marks.h"
+#include "test_support.h"
+
+namespace {
+
+const wchar_t Key[] = L"Software\\OrvexPlugins\\Tickrail";
+const HKEY User = HKEY_CURRENT_USER;
+const HKEY Machine = HKEY_LOCAL_MACHINE;
+
+class Registry : public PluginTest {
+protected:
+    void Set(HKEY root, const wchar_t* name, DWORD value) { sim::RegistrySetDword(root, Key, name, value); }
+    DWORD Get(HKEY root, const wchar_t* name) {
+        DWORD value = 0xBAD;
+        EXPECT_TRUE(sim::RegistryGetDword(root, Key, name, &value)) << "value " << name;
+        return value;
+    }
+    void TearDown() override {
+        EXPECT_EQ(0, sim::OpenRegistryKeys()) << "every key closed";
+        PluginTest::TearDown();
+    }
+};
+
+TEST_F(Registry, LoadTakesRepairsOrRefuses) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<const wchar_t*, DWORD>> values;
+        int result;
+    } cases[] = {
+        {"only a hotkey of 0", {{L"Hotkey", 0}}, 0},
+        {"no hotkey", {{L"Alpha", 200}, {L"Position", 1}}, 1},
+        {"unsupported hotkey", {{L"Hotkey", 0x12345}}, 1},
+        {"seventeen columns counts as none", {{L"Hotkey", 0}, {L"Alt Columns Count", 17}}, 0},
+        {"a missing column mark", {{L"Hotkey", 0}, {L"Alt Columns Count", 2}, {L"Alt Column #1", 5}}, 2},
+        {"repeat every 1", {{L"Hotkey", 0}, {L"Alt Columns Count", 1}, {L"Alt Column #1", 0x10001}}, 1},
+        {"column 2001", {{L"Hotkey", 0}, {L"Alt Rows Count", 1}, {L"Alt Row #1", 2001}}, 1},
+        {"every 100th", {{L"Hotkey", 0}, {L"Alt Columns Count", 1}, {L"Alt Column #1", 0x10064}}, 0},
+        {"faults add up", {{L"Alt Rows Count", 2}}, 5},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        for (const auto& v : c.values) Set(User, v.first, v.second);
+        Settings.alpha = 99;  // untouched by a refused load
+        EXPECT_EQ(c.result, LoadSettingsFromRegistry(User)) << c.what;
+        if (c.result) EXPECT_EQ(99u, Settings.alpha) << c.what;
+        EXPECT_EQ(0, sim::OpenRegistryKeys());
+    }
+    EXPECT_EQ(1, LoadSettingsFromRegistry(Machine)) << "no key at all";
+}
+
+TEST_F(Registry, LoadFallsBackValueByValue) {
+    struct Case {
+        std::vector<std::pair<const wchar_t*, DWORD>> values;
+        DWORD alpha, penWidth, penWidth2, hookList, color5, position, mode;
+    } cases[] = {
+        {{{L"Alpha", 63}}, 128, 1, 1, 1, 0xFFFFFF, 0, 1},
+        {{{L"Pen Width", 4}}, 128, 1, 1, 1, 0xFFFFFF, 0, 1},
+        {{{L"Pen Width", 3}}, 128, 3, 3, 1, 0xFFFFFF, 0, 1},
+        {{{L"Pen Width", 3}, {L"Pen Width 2", 0}}, 128, 3, 0, 1, 0xFFFFFF, 0, 1},
+        {{{L"Hook LIST", 7}}, 128, 1, 1, 7, 0xFFFFFF, 0, 1},
+        {{{L"Tickrail Color 05", 0x1000000}}, 128, 1, 1, 1, 0xFFFFFF, 0, 1},
+        {{{L"Tickrail Color 05", 0x123456}}, 128, 1, 1, 1, 0x123456, 0, 1},
+        {{{L"Position", 4}, {L"Hotkey Mode", 18}}, 128, 1, 1, 1, 0xFFFFFF, 0, 1},
+        {{{L"Position", 3}, {L"Hotkey Mode", 17}, {L"Alpha", 255}}, 255, 1, 1, 1, 0xFFFFFF, 3, 17},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        Set(User, L"Hotkey", 0x10088);
+        for (const auto& v : c.values) Set(User, v.first, v.second);
+        Settings.tickrailColors[5] = 0x010101;
+        Settings.rowOffset = 3;
+        ASSERT_EQ(0, LoadSettingsFromRegistry(User));
+        EXPECT_EQ(c.alpha, Settings.alpha);
+        EXPECT_EQ(c.penWidth, Settings.penWidth);
+        EXPECT_EQ(c.penWidth2, Settings.penWidth2);
+        EXPECT_EQ(c.hookList, Settings.hookList);
+        EXPECT_EQ(c.color5, Settings.tickrailColors[5]);
+        EXPECT_EQ(c.position, Settings.position);
+        EXPECT_EQ(c.mode, Settings.hotkeyModes[0]);
+        EXPECT_EQ(0u, Settings.rowOffset);
+    }
+}
+
+TEST_F(Registry, ValuesOfAnotherTypeCountAsMissing) {
+    sim::RegistrySetString(User, Key, L"Hotkey", L"0");
+    EXPECT_EQ(1, LoadSettingsFromRegistry(User));
+    Set(User, L"Hotkey", 0);
+    sim::RegistrySetString(User, Key, L"Alpha", L"200");
+    EXPECT_EQ(0, LoadSettingsFromRegistry(User));
+    EXPECT_EQ(128u, Settings.alpha);
+}
+
+TEST_F(Registry, FurtherHotkeySlotsAreEmptiedNotCompacted) {
+    Set(User, L"Hotkey", 0x10088);
+    Set(User, L"Hotkey #2", 0x1003B);
+    Set(User, L"Hotkey Mode #2", 4);
+    Set(User, L"Hotkey #3", 0x12345);  // no such key
+    Set(User, L"Hotkey Mode #3", 2);
+    Set(User, L"Hotkey #4", 0x1003C);
+    Set(User, L"Hotkey Mode #4", 18);  // no such mode
+    Set(User, L"Hotkey #5", 0x1003D);
+    Set(User, L"Hotkey Mode #5", 17);
+    ASSERT_EQ(0, LoadSettingsFromRegistry(User));
+    const int keys[] = {0x10088, 0x1003B, 0, 0, 0x1003D};
+    const DWORD modes[] = {1, 4, 0, 0, 17};
+    for (int slot = 0; slot < HotkeySlots; slot++) {
+        EXPECT_EQ(keys[slot], Settings.hotkeys[slot]) << "slot " << slot + 1;
+        EXPECT_EQ(modes[slot], Settings.hotkeyModes[slot]) << "slot " << slot + 1;
+    }
+}
+
+TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
+    Settings.altColumnsCount = 1;
+    Settings.altColumns[0] = 80;
+    Settings.altColumns[1] = 90;  // beyond the count: not written
+    Settings.alpha = 200;
+    Set(User, L"Alt Column #2", 5);  // left over from an earlier save
+    Set(User, L"Hotkey #3", 0x1003B);
+    ASSERT_EQ(0, SaveSettingsToRegistry(User));
+    std::vector<std::wstring> expected = {
+        L"Hotkey",          L"Hotkey Mode",       L"Transparency Mode", L"Background Color", L"Hash Color",
+        L"Alpha",           L"Pen Width",         L"Position",          L"Hidden at Startup", L"Alt Columns Count",
+        L"Alt Rows Count",  L"Alt Columns Color", L"Alt Rows Color",    L"Hook LIST",         L"Alt Column #1",
+    };
+    std::vector<std::wstring> names = sim::RegistryValueNames(User, Key);
+    std::sort(names.begin(), names.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, names);
+    EXPECT_EQ(200u, Get(User, L"Alpha"));
+    EXPECT_EQ(80u, Get(User, L"Alt Column #1"));
+
+    SettingsRecord saved = Settings;
+    ResetSettingsToDefaults();
+    Settings.rowOffset = 2;
+    ASSERT_EQ(0, LoadSettingsFromRegistry(User));
+    EXPECT_EQ(saved.alpha, Settings.alpha);
+    EXPECT_EQ(1u, Settings.altColumnsCount);
+    EXPECT_EQ(80u, Settings.altColumns[0]);
+    EXPECT_EQ(0u, Settings.rowOffset);
+    for (int slot = 1; slot < HotkeySlots; slot++) EXPECT_EQ(0, Settings.hotkeys[slot]);
+
+    Settings.penWidth2 = 3;
+    Settings.tickrailColors[7] = 0x123456;
+    Settings.hotkeys[1] = 0x1003B;
+    Settings.hotkeyModes[1] = 9;
+    ASSERT_EQ(0, SaveSettingsToRegistry(Machine));
+    EXPECT_EQ(3u, Get(Machine, L"Pen Width 2"));
+    EXPECT_EQ(0x123456u, Get(Machine, L"Tickrail Color 07"));
+    EXPECT_EQ(0x1003Bu, Get(Machine, L"Hotkey #2"));
+    EXPECT_EQ(9u, Get(Machine, L"Hotkey Mode #2"));
+}
+
+TEST_F(Registry, SaveReportsTheFailingCall) {
+    sim::FailCall(sim::Call::RegCreateKey, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, SaveSettingsToRegistry(User));
+    EXPECT_FALSE(sim::RegistryKeyExists(User, Key));
+
+    sim::FailCall(sim::Call::RegSetValue, 1021, 2);  // the third write fails
+    EXPECT_EQ(1021, SaveSettingsToRegistry(User));
+    EXPECT_EQ(0, LoadSettingsFromRegistry(User)) << "the other values were written";
+}
+
+TEST_F(Registry, StartupSettings) {
+    struct Case {
+        const char* what;
+        bool storedHotkey;
+        DWORD stored;
+        int hidden, hook;
+        std::vector<std::wstring> written;
+    } cases[] = {
+        {"nothing to write", true, 0x10088, -1, -1, {L"Hotkey"}},
+        {"a stored hotkey of 0 is kept", true, 0, -1, -1, {L"Hotkey"}},
+        {"no hotkey yet", false, 0, -1, -1, {L"Hotkey"}},
+        {"an unsupported hotkey is replaced", true, 0x12345, 1, -1, {L"Hotkey", L"Hidden at Startup"}},
+        {"both", true, 0x10088, 0, 1, {L"Hotkey", L"Hidden at Startup", L"Hook LIST"}},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        if (c.storedHotkey) Set(User, L"Hotkey", c.stored);
+        Settings.hotkeys[0] = 0x1003B;
+        EXPECT_EQ(0, SaveStartupSettings(c.hidden, c.hook)) << c.what;
+        std::vector<std::wstring> names = sim::RegistryValueNames(User, Key);
+        std::sort(names.begin(), names.end());
+        std::vector<std::wstring> expected = c.written;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, names) << c.what;
+        DWORD expectedHotkey = c.storedHotkey && (c.stored == 0 || c.stored == 0x10088) ? c.stored : 0x1003B;
+        EXPECT_EQ(expectedHotkey, Get(User, L"Hotkey")) << c.what;
+        if (c.hidden >= 0) EXPECT_EQ(DWORD(c.hidden), Get(User, L"Hidden at Startup"));
+        EXPECT_EQ(0, LoadSettingsFromRegistry(User)) << c.what << ": what is left loads";
+    }
+}
+
+TEST_F(Registry, LoadAtStartUpPrefersTheUserAndActsOnStartupSettings) {
+    struct Case {
+        const char* what;
+        bool userKey, userSound, machineKey;
+        DWORD expectedAlpha;
+    } cases[] = {
+        {"user", true, true, true, 100},
+        {"user's set is unsound: machine", true, false, true, 200},
+        {"machine only", false, false, true, 200},
+        {"none: defaults", false, false, false, 128},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        if (c.userKey) {
+            if (c.userSound) Set(User, L"Hotkey", 0x10088);
+            Set(User, L"Alpha", 100);
+        }
+        if (c.machineKey) {
+            Set(Machine, L"Hotkey", 0);
+            Set(Machine, L"Alpha", 200);
+        }
+        ASSERT_EQ(0, Load());
+        EXPECT_EQ(c.expectedAlpha, Settings.alpha) << c.what;
+        ShutdownPlugin(0);
+        loaded = false;
+    }
+
+    SetUp();
+    Set(User, L"Hotkey", 0);
+    Set(User, L"Hook LIST", 0);
+    Set(User, L"Hidden at Startup", 1);
+    ASSERT_EQ(0, Load());
+    EXPECT_STREQ(L"tickrail,*key", GetPluginInfo()->functions);
+    EXPECT_EQ(L"Tickrail v1.0.2 loaded; hotkey is None.\r\n", sim::StdOut());
+    EXPECT_EQ(0u, Settings.enabled);
+    sim::RunFor(300);
+    EXPECT_NE(nullptr, PluginState.consoleOverlay);
+    EXPECT_FALSE(IsWindowVisible(PluginState.consoleOverlay)) << "hidden at start-up";
+}
+
+}  // namespace
