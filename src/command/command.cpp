@@ -1,6 +1,351 @@
-// The TICKRAIL command.
-#include "plugin/plugin.h"
+// The TICKRAIL command: reads the options left to right into the pending
+// changes, validating each at once, then applies them together.
+#include "command.h"
 
-// The options arrive with the command module; until then the command
-// accepts every tail and changes nothing.
-extern "C" int WINAPI tickrail(LPWSTR) { return 0; }
+#include <cwchar>
+
+#include "hotkeys/keys.h"
+#include "overlay/overlay.h"
+#include "plugin/plugin.h"
+#include "plugin/text.h"
+#include "settings/colors.h"
+#include "settings/marks.h"
+#include "settings/settings.h"
+
+namespace {
+
+const int Unset = -1;
+const DWORD MinAlpha = 64;
+const DWORD MaxAlpha = 255;
+const DWORD MaxPenWidth = 3;
+const DWORD MaxRowOffset = 5;
+const DWORD MaxPosition = 4;
+const int CommandFailed = 1;
+const DWORD LuminanceForBlackMarks = 5000;
+
+// The messages of an option whose value is a number in a range.
+struct NumberMessages {
+    LPCWSTR missing;
+    LPCWSTR bad;
+    LPCWSTR outOfRange;  // shows the number as read, after the limits if
+    bool showsLimits;    // this is set
+};
+
+const NumberMessages AlphaMessages = {L"Missing alpha value\r\n", L"Bad alpha value: \"%s\"\r\n",
+                                      L"Alpha must be %u - %u: %u\r\n", true};
+const NumberMessages ShowMessages = {L"Missing show value\r\n", L"Bad show value: \"%s\"\r\n",
+                                     L"Show must be 0 or 1: %u\r\n", false};
+const NumberMessages OffsetMessages = {L"Missing offset value\r\n", L"Bad offset value: \"%s\"\r\n",
+                                       L"Offset must be 0 - 5: %u\r\n", false};
+const NumberMessages PositionMessages = {L"Missing position value\r\n", L"Bad position value: \"%s\"\r\n",
+                                         L"Position must be 0 - 4: %u\r\n", false};
+const NumberMessages HookListMessages = {L"Missing hook-list value\r\n", L"Bad hook-list value: \"%s\"\r\n",
+                                         L"New hook-list value must be 0 or 1: %u\r\n", false};
+const NumberMessages TranspModeMessages = {L"Missing transpmode value\r\n", L"Bad transpmode value: \"%s\"\r\n",
+                                           L"Transpmode must be 0 or 1: %u\r\n", false};
+const NumberMessages StartHiddenMessages = {L"Missing start-hidden value\r\n",
+                                            L"Bad start-hidden value: \"%s\"\r\n",
+                                            L"New start-hidden value must be 0 or 1: %u\r\n", false};
+
+PendingChangesRecord pending;
+
+int Fail(LPCWSTR format, LPCWSTR arg) {
+    PrintErrorPrefix();
+    Qprintf(StdErr(), format, arg);
+    return CommandFailed;
+}
+
+// Where the value of /A, /E, /O, /P, /U, /W, /X and /Z starts.
+LPCWSTR ValueOf(LPCWSTR arg) {
+    LPCWSTR value = arg + 2;
+    if (*value == L':' || *value == L'=') value++;
+    return value;
+}
+
+// A letter that stands for a number ("Y" for 1 and so on) in `letters`,
+// indexed by the number; -1 when the first character is none of them.
+int LetterValue(LPCWSTR value, LPCWSTR letters) {
+    for (int i = 0; letters[i]; i++)
+        if (value[0] == letters[i]) return i;
+    return -1;
+}
+
+// Reads a number option into `field`; returns 0 or CommandFailed after its
+// message.
+int ReadNumber(LPCWSTR arg, LPCWSTR letters, DWORD low, DWORD high, const NumberMessages& messages, int* field) {
+    LPCWSTR value = ValueOf(arg);
+    if (!*value) return Fail(messages.missing, arg);
+    int letter = letters ? LetterValue(value, letters) : -1;
+    if (letter >= 0) {
+        *field = letter;
+        return 0;
+    }
+    DWORD number;
+    if (ParseUnsignedNumber(value, &number, nullptr) != 0) return Fail(messages.bad, arg);
+    if (number < low || number > high) {
+        PrintErrorPrefix();
+        if (messages.showsLimits) Qprintf(StdErr(), messages.outOfRange, low, high, number);
+        else Qprintf(StdErr(), messages.outOfRange, number);
+        return CommandFailed;
+    }
+    *field = int(number);
+    return 0;
+}
+
+// The slot of /K or /M (/K3:...) and where its value starts; null after the
+// message when neither a slot digit nor a colon follows the letter.
+LPCWSTR ReadSlot(LPCWSTR arg, int* slot) {
+    LPCWSTR separator = arg + 2;
+    *slot = 0;
+    if (*separator >= L'1' && *separator <= L'0' + HotkeySlots) {
+        *slot = *separator - L'1';
+        separator++;
+    }
+    if (*separator != L':' && *separator != L'=') {
+        PrintErrorPrefix();
+        Qprintf(StdErr(), L"Expected colon or digit 1 - %u: \"%s\"\r\n", HotkeySlots, arg);
+        PrintErrorMarker(arg, separator);
+        return nullptr;
+    }
+    return separator + 1;
+}
+
+int ReadHotkey(LPCWSTR arg) {
+    int slot;
+    LPCWSTR name = ReadSlot(arg, &slot);
+    if (!name) return CommandFailed;
+    int code = wcscmp(name, L"NONE") == 0 ? 0 : ParseHotkeyName(name);
+    if (code == 0 && wcscmp(name, L"NONE") != 0) return Fail(L"Unknown key name: \"%s\"\r\n", arg);
+    if (code == NoKeyCode) return Fail(L"Invalid hotkey: \"%s\"\r\n", arg);
+    if (code == KeyNotAllowed) return Fail(L"Key not allowed: \"%s\"\r\n", arg);
+    pending.hotkeys[slot] = code;
+    return 0;
+}
+
+int ReadHotkeyMode(LPCWSTR arg) {
+    int slot;
+    LPCWSTR value = ReadSlot(arg, &slot);
+    if (!value) return CommandFailed;
+    if (!*value) return Fail(L"Missing hotkey mode value\r\n", arg);
+    DWORD mode;
+    if (ParseUnsignedNumber(value, &mode, nullptr) != 0) return Fail(L"Bad hotkey mode value: \"%s\"\r\n", arg);
+    if (mode >= HotkeyModeCount) {
+        PrintErrorPrefix();
+        Qprintf(StdErr(), L"New hotkey mode must be 0 - %u: %u\r\n", HotkeyModeCount - 1, mode);
+        return CommandFailed;
+    }
+    pending.hotkeyModes[slot] = int(mode);
+    return 0;
+}
+
+int ReadWidths(LPCWSTR arg) {
+    LPCWSTR value = ValueOf(arg);
+    if (!*value) return Fail(L"Missing width value\r\n", arg);
+    DWORD width;
+    LPCWSTR end;
+    if (ParseUnsignedNumber(value, &width, &end) != 0) return Fail(L"Bad width value: \"%s\"\r\n", arg);
+    if (width > MaxPenWidth) {
+        PrintErrorPrefix();
+        Qprintf(StdErr(), L"Width must be 0 - %u: %u\r\n", MaxPenWidth, width);
+        return CommandFailed;
+    }
+    DWORD width2 = width;
+    if (*end == L',' || *end == L';') {
+        LPCWSTR second = end + 1;
+        if (!*second) return Fail(L"Missing width2 value\r\n", arg);
+        if (ParseUnsignedNumber(second, &width2, nullptr) != 0) return Fail(L"Bad width2 value: \"%s\"\r\n", arg);
+        if (width2 > MaxPenWidth) {
+            PrintErrorPrefix();
+            Qprintf(StdErr(), L"Width2 must be 0 - %u: %u\r\n", MaxPenWidth, width2);
+            return CommandFailed;
+        }
+    } else if (*end) {
+        PrintErrorPrefix();
+        Qprintf(StdErr(), L"Expected a comma:\r\n");
+        PrintErrorMarker(arg, end);
+        return CommandFailed;
+    }
+    pending.penWidth = int(width);
+    pending.penWidth2 = int(width2);
+    return 0;
+}
+
+int ReadColor(LPCWSTR arg, int* field) {
+    int color = ParseColorArgument(arg, arg);
+    if (color < 0) return CommandFailed;
+    *field = color;
+    return 0;
+}
+
+bool IsOption(LPCWSTR arg, LPCWSTR option) { return arg[0] == option[0] && arg[1] == option[1]; }
+
+// Reads one argument; returns 0 to go on, CommandFailed, or HelpShown when
+// the command ends with the help.
+const int HelpShown = -1;
+
+int ReadArgument(LPCWSTR arg, int argumentCount) {
+    if (wcscmp(arg, L"/?") == 0 || wcscmp(arg, L"/??") == 0) {
+        QPuts(HelpText);
+        if (arg[2])
+            Printf(L"\r\n\t\t\t\t%s  %u.%u.%u.%u (%s)\r\n", PLUGIN_NAME, PluginMajorVersion, PluginMinorVersion,
+                   PluginBuild, 4, L"x64");
+        return HelpShown;
+    }
+    if (IsOption(arg, L"/A")) {
+        pending.repaintNeeded = true;
+        return ReadNumber(arg, nullptr, MinAlpha, MaxAlpha, AlphaMessages, &pending.alpha);
+    }
+    if (IsOption(arg, L"/B")) {
+        pending.repaintNeeded = true;
+        return ReadColor(arg, &pending.backgroundColor);
+    }
+    if (IsOption(arg, L"/C")) {
+        pending.repaintNeeded = true;
+        return ReadColor(arg, &pending.tickrailColors[pending.consoleBackground]);
+    }
+    if (wcscmp(arg, L"/D") == 0) {
+        pending.restoreDefaults = pending.repaintNeeded = true;
+        return 0;
+    }
+    if (IsOption(arg, L"/E")) {
+        pending.repaintNeeded = true;
+        return ReadNumber(arg, L"NY", 0, 1, ShowMessages, &pending.enabled);
+    }
+    if (IsOption(arg, L"/H")) {
+        pending.repaintNeeded = true;
+        return ReadColor(arg, &pending.hashColor);
+    }
+    if (IsOption(arg, L"/I") || IsOption(arg, L"/J")) {
+        // Marks take effect as they are read, also when a later option fails.
+        pending.repaintNeeded = true;
+        bool columns = arg[1] == L'I';
+        int result = columns ? ParseAltMarks(arg, Settings.altColumns, &Settings.altColumnsCount,
+                                             &Settings.altColumnsColor, L"column")
+                             : ParseAltMarks(arg, Settings.altRows, &Settings.altRowsCount, &Settings.altRowsColor,
+                                             L"row");
+        return result ? CommandFailed : 0;
+    }
+    if (IsOption(arg, L"/K")) return ReadHotkey(arg);
+    if (wcscmp(arg, L"/L") == 0) {
+        pending.listHotkeys = true;
+        return 0;
+    }
+    if (IsOption(arg, L"/M")) return ReadHotkeyMode(arg);
+    if (IsOption(arg, L"/O")) {
+        pending.repaintNeeded = true;
+        if (argumentCount == 1) pending.quiet = true;
+        return ReadNumber(arg, nullptr, 0, MaxRowOffset, OffsetMessages, &pending.rowOffset);
+    }
+    if (IsOption(arg, L"/P")) {
+        pending.repaintNeeded = true;
+        return ReadNumber(arg, L"TBLR", 0, MaxPosition, PositionMessages, &pending.position);
+    }
+    if (wcscmp(arg, L"/Q") == 0) {
+        pending.quiet = true;
+        return 0;
+    }
+    if (wcscmp(arg, L"/R") == 0) {
+        pending.restoreFromRegistry = pending.repaintNeeded = true;
+        return 0;
+    }
+    if (wcscmp(arg, L"/S") == 0 || wcscmp(arg, L"/S!") == 0) {
+        pending.saveTarget = arg[2] ? SaveToMachine : SaveToUser;
+        return 0;
+    }
+    if (IsOption(arg, L"/U")) return ReadNumber(arg, L"NY", 0, 1, HookListMessages, &pending.hookList);
+    if (IsOption(arg, L"/W")) {
+        pending.repaintNeeded = true;
+        return ReadWidths(arg);
+    }
+    if (IsOption(arg, L"/X")) {
+        pending.repaintNeeded = true;
+        return ReadNumber(arg, L"CA", 0, 1, TranspModeMessages, &pending.transparencyMode);
+    }
+    if (IsOption(arg, L"/Z")) return ReadNumber(arg, L"NY", 0, 1, StartHiddenMessages, &pending.hiddenAtStartup);
+    return Fail(arg[0] == L'/' ? L"Unknown option: \"%s\"\r\n" : L"Syntax error: \"%s\"\r\n", arg);
+}
+
+void StartPendingChanges(void) {
+    pending = PendingChangesRecord();
+    for (int slot = 0; slot < HotkeySlots; slot++) pending.hotkeys[slot] = pending.hotkeyModes[slot] = Unset;
+    for (int& color : pending.tickrailColors) color = Unset;
+    pending.backgroundColor = pending.hashColor = pending.alpha = Unset;
+    pending.penWidth = pending.penWidth2 = pending.position = pending.rowOffset = Unset;
+    pending.enabled = pending.transparencyMode = pending.hiddenAtStartup = pending.hookList = Unset;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    ZeroMemory(&info, sizeof info);
+    GetConsoleScreenBufferInfo(PluginState.consoleOutput, &info);
+    pending.consoleBackground = (info.wAttributes >> 4) & 0xF;
+}
+
+// Marks that stand out against the chosen background: black on a light
+// one, white on a dark one.
+int HashColorFor(int background) {
+    DWORD r = DWORD(background) & 0xFF, g = DWORD(background) >> 8 & 0xFF, b = DWORD(background) >> 16 & 0xFF;
+    DWORD luminance = (2126 * r + 7152 * g + 722 * b) / 255;
+    return luminance >= LuminanceForBlackMarks ? 0x000000 : 0xFFFFFF;
+}
+
+void Apply(int value, DWORD* field) {
+    if (value != Unset) *field = DWORD(value);
+}
+
+void ApplyPendingChanges(void) {
+    for (int slot = 0; slot < HotkeySlots; slot++) {
+        if (pending.hotkeys[slot] != Unset) Settings.hotkeys[slot] = pending.hotkeys[slot];
+        Apply(pending.hotkeyModes[slot], &Settings.hotkeyModes[slot]);
+    }
+    Apply(pending.backgroundColor, &Settings.backgroundColor);
+    Apply(pending.hashColor, &Settings.hashColor);
+    Apply(pending.alpha, &Settings.alpha);
+    Apply(pending.penWidth, &Settings.penWidth);
+    Apply(pending.penWidth2, &Settings.penWidth2);
+    Apply(pending.position, &Settings.position);
+    Apply(pending.rowOffset, &Settings.rowOffset);
+    Apply(pending.enabled, &Settings.enabled);
+    Apply(pending.transparencyMode, &Settings.transparencyMode);
+    Apply(pending.hiddenAtStartup, &Settings.hiddenAtStartup);
+    Apply(pending.hookList, &Settings.hookList);
+    for (int i = 0; i < ConsoleColorCount; i++) Apply(pending.tickrailColors[i], &Settings.tickrailColors[i]);
+}
+
+int FinishCommand(void) {
+    if (pending.backgroundColor != Unset && pending.hashColor == Unset)
+        pending.hashColor = HashColorFor(pending.backgroundColor);
+    if (pending.listHotkeys) {
+        if (pending.saveTarget || pending.restoreFromRegistry || pending.restoreDefaults) {
+            PrintErrorPrefix();
+            Qprintf(StdErr(), L"Can\u2019t combine /L with other options\r\n");
+            return CommandFailed;
+        }
+        ListHotkeys();
+        return 0;
+    }
+    if (pending.restoreDefaults && pending.restoreFromRegistry) {
+        PrintErrorPrefix();
+        Qprintf(StdErr(), L"Can\u2019t combine /D and /R\r\n");
+        return CommandFailed;
+    }
+    RestoreSettings(pending);
+    ApplyPendingChanges();
+    if (pending.repaintNeeded) RepaintOverlays();
+    if (pending.saveTarget || pending.hiddenAtStartup != Unset || pending.hookList != Unset) CompactHotkeys();
+    if (!pending.quiet) PrintSettingsReport(pending);
+    return WriteToRegistry(pending);
+}
+
+}  // namespace
+
+extern "C" int WINAPI tickrail(LPWSTR tail) {
+    if (!tail) return CommandFailed;
+    StartPendingChanges();
+    RefreshConsoleColors();
+    SplitArguments(tail);
+    int count = ArgumentTable.count;
+    for (int i = 0; i < count; i++) {
+        int result = ReadArgument(ArgumentTable.args[i], count);
+        if (result == HelpShown) return 0;
+        if (result != 0) return result;
+    }
+    return FinishCommand();
+}

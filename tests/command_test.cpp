@@ -1,0 +1,314 @@
+// The TICKRAIL command: its options and messages, the order in which they
+// act, the report, and the registry actions.
+#include <functional>
+#include <string>
+
+#include "command/command.h"
+#include "settings/marks.h"
+#include "test_support.h"
+
+namespace {
+
+const wchar_t Key[] = L"Software\\OrvexPlugins\\Tickrail";
+
+class Command : public PluginTest {
+protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        ASSERT_EQ(0, Load());
+        sim::ClearOutput();
+    }
+    // A fresh load for the next case of a table.
+    void Reload() {
+        TearDown();
+        loaded = false;
+        SetUp();
+    }
+    int Run(const std::wstring& tail) {
+        sim::ClearOutput();
+        std::wstring copy = tail;
+        return tickrail(&copy[0]);
+    }
+};
+
+std::wstring Error(const std::wstring& message) { return L"Tickrail plugin: " + message; }
+
+std::wstring Marker(const std::wstring& arg, size_t offset) {
+    return L"    " + arg + L"\r\n    " + std::wstring(offset, L' ') + L"\u2191\r\n";
+}
+
+const std::wstring DefaultReport =
+    L"\r\nTickrail v1.0.2 options:\r\n\n"
+    L"    Tickrail hotkey #1  . . . . . /K1: Shift-F12\r\n"
+    L"    Hotkey mode  #1  . . . . . /M1: 1 \t\t(Top/Bottom/Disable)\r\n"
+    L"    Transparency mode  . . . . /X : 0 \t\t(Color key)\r\n"
+    L"    Tickrail color  . . . . . . . /C : DeepSkyBlue \t(0,191,255)\r\n"
+    L"    Hash marks width . . . . . /W : 1\r\n"
+    L"    Tickrail position . . . . . . /P : 0 \t\t(Top)\r\n"
+    L"    Currently enabled  . . . . /E : 1 \t\t(Yes)\r\n"
+    L"    Hidden at startup  . . . . /Z : 0 *\t\t(No)\r\n"
+    L"    Intercept LIST . . . . . . /U : 1 *\t\t(Yes)\r\n"
+    L"\r\n"
+    L"    * These settings take effect the next time the plugin is loaded.\r\n";
+
+TEST_F(Command, NoArgumentsShowTheReport) {
+    EXPECT_EQ(0, Run(L""));
+    EXPECT_EQ(DefaultReport, sim::StdOut());
+    EXPECT_EQ(L"", sim::StdErr());
+    EXPECT_EQ(1, tickrail(nullptr));
+}
+
+TEST_F(Command, BadArgumentsStopWithOneMessageAndChangeNothing) {
+    struct Case {
+        const wchar_t* tail;
+        std::wstring err;
+    } cases[] = {
+        {L"/A:63", Error(L"Alpha must be 64 - 255: 63\r\n")},
+        {L"/A:0x100", Error(L"Alpha must be 64 - 255: 256\r\n")},
+        {L"/a:1x", Error(L"Bad alpha value: \"/A:1X\"\r\n")},
+        {L"/A:", Error(L"Missing alpha value\r\n")},
+        {L"/A:-5", Error(L"Bad alpha value: \"/A:-5\"\r\n")},
+        {L"/P:5", Error(L"Position must be 0 - 4: 5\r\n")},
+        {L"/P:X", Error(L"Bad position value: \"/P:X\"\r\n")},
+        {L"/E:2", Error(L"Show must be 0 or 1: 2\r\n")},
+        {L"/E", Error(L"Missing show value\r\n")},
+        {L"/O:6", Error(L"Offset must be 0 - 5: 6\r\n")},
+        {L"/U:2", Error(L"New hook-list value must be 0 or 1: 2\r\n")},
+        {L"/X:2", Error(L"Transpmode must be 0 or 1: 2\r\n")},
+        {L"/Z:9", Error(L"New start-hidden value must be 0 or 1: 9\r\n")},
+        {L"/K6:F5", Error(L"Expected colon or digit 1 - 5: \"/K6:F5\"\r\n") + Marker(L"/K6:F5", 2)},
+        {L"/K3F5", Error(L"Expected colon or digit 1 - 5: \"/K3F5\"\r\n") + Marker(L"/K3F5", 3)},
+        {L"/K:FOO", Error(L"Unknown key name: \"/K:FOO\"\r\n")},
+        {L"/K:", Error(L"Unknown key name: \"/K:\"\r\n")},
+        {L"/K:A", Error(L"Key not allowed: \"/K:A\"\r\n")},
+        {L"/K2:CTRL-C", Error(L"Invalid hotkey: \"/K2:CTRL-C\"\r\n")},
+        {L"/M:18", Error(L"New hotkey mode must be 0 - 17: 18\r\n")},
+        {L"/M4:", Error(L"Missing hotkey mode value\r\n")},
+        {L"/M:1X", Error(L"Bad hotkey mode value: \"/M:1X\"\r\n")},
+        {L"/W:", Error(L"Missing width value\r\n")},
+        {L"/W:X", Error(L"Bad width value: \"/W:X\"\r\n")},
+        {L"/W:2X", Error(L"Expected a comma:\r\n") + Marker(L"/W:2X", 4)},
+        {L"/W:4,1", Error(L"Width must be 0 - 3: 4\r\n")},
+        {L"/W:1,", Error(L"Missing width2 value\r\n")},
+        {L"/W:1,X", Error(L"Bad width2 value: \"/W:1,X\"\r\n")},
+        {L"/W:1;4", Error(L"Width2 must be 0 - 3: 4\r\n")},
+        {L"/B:BOGUS", Error(L"Bad color name: \"/B:BOGUS\"\r\n") + Marker(L"/B:BOGUS", 3)},
+        {L"/L /S", Error(L"Can\u2019t combine /L with other options\r\n")},
+        {L"/R /L", Error(L"Can\u2019t combine /L with other options\r\n")},
+        {L"/D /R", Error(L"Can\u2019t combine /D and /R\r\n")},
+        {L"foo", Error(L"Syntax error: \"FOO\"\r\n")},
+        {L"/Y", Error(L"Unknown option: \"/Y\"\r\n")},
+        {L"/DX", Error(L"Unknown option: \"/DX\"\r\n")},
+        {L"/QQ", Error(L"Unknown option: \"/QQ\"\r\n")},
+        {L"/S!!", Error(L"Unknown option: \"/S!!\"\r\n")},
+        {L"/A:100 /P:9 /A:200", Error(L"Position must be 0 - 4: 9\r\n")},
+    };
+    for (const Case& c : cases) {
+        SettingsRecord before = Settings;
+        EXPECT_EQ(1, Run(c.tail)) << "tail '" << c.tail << "'";
+        EXPECT_EQ(c.err, sim::StdErr()) << "tail '" << c.tail << "'";
+        EXPECT_EQ(L"", sim::StdOut()) << "tail '" << c.tail << "'";
+        EXPECT_EQ(0, memcmp(&before, &Settings, sizeof Settings)) << "tail '" << c.tail << "' changed settings";
+    }
+}
+
+TEST_F(Command, OptionsChangeTheSettings) {
+    struct Case {
+        const wchar_t* tail;
+        std::function<bool()> holds;
+        int result = 0;
+    } cases[] = {
+        {L"/A:100 /A:200", [] { return Settings.alpha == 200; }},
+        {L"/ALPHA", [] { return Settings.alpha == 128; }, 1},  // the value LPHA
+        {L"/A0xC8", [] { return Settings.alpha == 200; }},
+        {L"/B:WHITE", [] { return Settings.backgroundColor == 0xFFFFFF && Settings.hashColor == 0; }},
+        {L"/B:NAVY", [] { return Settings.backgroundColor == 0x800000 && Settings.hashColor == 0xFFFFFF; }},
+        {L"/B:WHITE /H:RED", [] { return Settings.hashColor == 0x0000FF; }},
+        {L"/P:LEFT", [] { return Settings.position == 2; }},
+        {L"/P=2", [] { return Settings.position == 2; }},
+        {L"/P4", [] { return Settings.position == 4; }},
+        {L"/E:NO", [] { return Settings.enabled == 0; }},
+        {L"/E:NO /E:YES", [] { return Settings.enabled == 1; }},
+        {L"/K:F5", [] { return Settings.hotkeys[0] == 0x1003F; }},
+        {L"/K3:NONE /M3:4", [] { return Settings.hotkeys[2] == 0 && Settings.hotkeyModes[2] == 4; }},
+        {L"/K2:\"ctrl shift-f1\"", [] { return Settings.hotkeys[1] == 0; }, 1},
+        {L"/K2:ctrl-shift-f1 /M2:17", [] { return Settings.hotkeys[1] == 0x30054 && Settings.hotkeyModes[1] == 17; }},
+        {L"/W:2", [] { return Settings.penWidth == 2 && Settings.penWidth2 == 2; }},
+        {L"/W:2,3", [] { return Settings.penWidth == 2 && Settings.penWidth2 == 3; }},
+        {L"/W:2;3", [] { return Settings.penWidth == 2 && Settings.penWidth2 == 3; }},
+        {L"/X:ALPHA", [] { return Settings.transparencyMode == 1; }},
+        {L"/X:0", [] { return Settings.transparencyMode == 0; }},
+        {L"/O:2", [] { return Settings.rowOffset == 2 && sim::StdOut().empty(); }},
+        {L"/O:2 /A:100", [] { return Settings.rowOffset == 2 && !sim::StdOut().empty(); }},
+        {L"/Q /A:99", [] { return Settings.alpha == 99 && sim::StdOut().empty(); }},
+        {L"/D /A:100", [] {
+             return Settings.alpha == 100 && Settings.position == 0 &&
+                    sim::StdOut().rfind(L"Default plugin settings restored.\r\n\r\nTickrail", 0) == 0;
+         }},
+        {L"/I:5,*10=RED", [] { return Settings.altColumnsCount == 2 && Settings.altColumnsColor == 0x0000FF; }},
+        {L"/J:", [] { return Settings.altRowsCount == 0 && Settings.altRowsColor == 0xFFFFFF; }},
+    };
+    for (const auto& c : cases) {
+        Reload();
+        Settings.alpha = 128;
+        Settings.position = 1;
+        Settings.hotkeys[2] = 0x1003B;
+        EXPECT_EQ(c.result, Run(c.tail)) << "tail '" << c.tail << "': " << testing::PrintToString(sim::StdErr());
+        EXPECT_TRUE(c.holds()) << "tail '" << c.tail << "'";
+    }
+}
+
+TEST_F(Command, MarksActAtOnceAndHelpEndsTheCommand) {
+    EXPECT_EQ(1, Run(L"/I:5=RED /A:10"));
+    EXPECT_EQ(1u, Settings.altColumnsCount) << "marks stay written";
+    EXPECT_EQ(5u, Settings.altColumns[0]);
+
+    EXPECT_EQ(0, Run(L"/A:100 /?"));
+    EXPECT_EQ(std::wstring(HelpText), sim::StdOut());
+    EXPECT_EQ(128u, Settings.alpha);
+    EXPECT_EQ(0, Run(L"/??"));
+    EXPECT_EQ(std::wstring(HelpText) + L"\r\n\t\t\t\tTickrail  1.0.2.4 (x64)\r\n", sim::StdOut());
+
+    EXPECT_EQ(0, Run(L"/L /A:100"));
+    EXPECT_EQ(128u, Settings.alpha);
+    EXPECT_EQ(0u, sim::StdOut().find(L"F1   Shift-F1"));
+}
+
+TEST_F(Command, ColourOptionFollowsTheConsolesBackground) {
+    sim::SetConsoleAttributes(0x1F);
+    EXPECT_EQ(0, Run(L"/C:RED"));
+    for (int i = 0; i < 16; i++)
+        EXPECT_EQ(i == 1 ? 0x0000FFu : DefaultTickrailColors[i], Settings.tickrailColors[i]) << "index " << i;
+    EXPECT_NE(std::wstring::npos, sim::StdOut().find(L"/C : Red \t(255,0,0)\r\n"));
+    EXPECT_EQ(0, Run(L"/C:$4"));
+    EXPECT_EQ(0x000080u, Settings.tickrailColors[1]) << "console colour 4 of the palette";
+}
+
+TEST_F(Command, ChangesAreRepainted) {
+    sim::RunFor(300);
+    int paints = sim::Dispatched(PluginState.consoleOverlay, WM_PAINT);
+    Run(L"/K:F5");
+    sim::RunFor(0);
+    EXPECT_EQ(paints, sim::Dispatched(PluginState.consoleOverlay, WM_PAINT)) << "hotkeys need no repaint";
+    Run(L"/P:B");
+    sim::RunFor(0);
+    EXPECT_EQ(paints + 1, sim::Dispatched(PluginState.consoleOverlay, WM_PAINT));
+    EXPECT_EQ(383, sim::WindowRect(PluginState.consoleOverlay).top);
+}
+
+TEST_F(Command, ReportLines) {
+    struct Case {
+        const char* what;
+        std::function<void()> set;
+        std::wstring line;  // present in the report
+        std::wstring absent;
+    } cases[] = {
+        {"alpha mode", [] { Settings.transparencyMode = 1; },
+         L"    Transparency mode  . . . . /X : 1 \t\t(Alpha)\r\n"
+         L"    Background color . . . . . /B : PowderBlue \t(176,224,230)\r\n"
+         L"    Hash marks color . . . . . /H : Black \t(0,0,0)\r\n"
+         L"    Tickrail alpha  . . . . . . . /A : 128\r\n",
+         L"/C :"},
+        {"unnamed colour", [] { Settings.transparencyMode = 1; Settings.hashColor = 0x563412; },
+         L"/H : #123456 \t(18,52,86)\r\n", L""},
+        {"two widths", [] { Settings.penWidth2 = 3; }, L"    Hash marks width . . . . . /W : 1, 3\r\n", L""},
+        {"slots 1 and 3", [] { Settings.hotkeys[2] = 0x1003B; Settings.hotkeyModes[2] = 17; },
+         L"/M1: 1 \t\t(Top/Bottom/Disable)\r\n    Tickrail hotkey #3  . . . . . /K3: F1\r\n"
+         L"    Hotkey mode  #3  . . . . . /M3: 17 \t\t(ColorKey/Alpha)\r\n",
+         L"#2"},
+        {"position 4", [] { Settings.position = 4; }, L"/P : 4 \t\t()\r\n", L""},
+        {"hidden", [] { Settings.enabled = 0; }, L"/E : 0 \t\t(No)\r\n", L""},
+        {"columns", [] {
+             Settings.altColumnsCount = 2;
+             Settings.altColumns[0] = 10;
+             Settings.altColumns[1] = 20;
+             Settings.altColumnsColor = 0x0000FF;
+         },
+         L"    Alt. color columns . . . . /I : Red \tat 10, 20\r\n", L"/J :"},
+        {"a repeat", [] {
+             Settings.altRowsCount = 1;
+             Settings.altRows[0] = RepeatMarkFlag + 5;
+         },
+         L"    Alt. color rows  . . . . . /J : White \tevery 5th row\r\n", L"/I :"},
+        {"mixed", [] {
+             Settings.altColumnsCount = 2;
+             Settings.altColumns[0] = 4;
+             Settings.altColumns[1] = RepeatMarkFlag + 10;
+         },
+         L"/I : White \tat 4, every 10th column\r\n", L""},
+        {"ordinals", [] {
+             const DWORD distances[] = {2, 3, 11, 12, 13, 21, 22, 100};
+             Settings.altRowsCount = 8;
+             for (int i = 0; i < 8; i++) Settings.altRows[i] = RepeatMarkFlag + distances[i];
+         },
+         L"every 2nd row, every 3rd row, every 11th row, every 12th row, every 13th row, every 21st row, "
+         L"every 22nd row, every 100th row\r\n",
+         L""},
+    };
+    for (const auto& c : cases) {
+        Reload();
+        c.set();
+        EXPECT_EQ(0, Run(L""));
+        EXPECT_NE(std::wstring::npos, sim::StdOut().find(c.line)) << c.what << ":\n" << testing::PrintToString(sim::StdOut());
+        if (!c.absent.empty()) EXPECT_EQ(std::wstring::npos, sim::StdOut().find(c.absent)) << c.what;
+    }
+}
+
+TEST_F(Command, RegistryActions) {
+    const std::wstring saved = L"\r\nSettings saved to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail).\r\n";
+    EXPECT_EQ(0, Run(L"/A:100 /S /Q"));
+    EXPECT_EQ(L"", sim::StdOut());
+    DWORD value = 0;
+    EXPECT_TRUE(sim::RegistryGetDword(HKEY_CURRENT_USER, Key, L"Alpha", &value));
+    EXPECT_EQ(100u, value);
+
+    EXPECT_EQ(0, Run(L"/S!"));
+    EXPECT_EQ(DefaultReport.substr(0, 20), sim::StdOut().substr(0, 20));
+    EXPECT_NE(std::wstring::npos,
+              sim::StdOut().find(L"\r\nSettings saved to the registry (HKLM\\Software\\OrvexPlugins\\Tickrail).\r\n"));
+
+    EXPECT_EQ(0, Run(L"/Z:Y"));
+    EXPECT_NE(std::wstring::npos,
+              sim::StdOut().find(L"\r\nStartup settings saved to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail).\r\n"));
+    EXPECT_EQ(0, Run(L"/Z:Y /S"));
+    EXPECT_NE(std::wstring::npos, sim::StdOut().find(saved));
+    EXPECT_EQ(std::wstring::npos, sim::StdOut().find(L"Startup settings"));
+
+    sim::FailCall(sim::Call::RegCreateKey, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(2, Run(L"/S /Q"));
+    EXPECT_EQ(L"\r\n", sim::StdOut());
+    EXPECT_EQ(Error(L"Error saving settings to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n"
+                    L"Access is denied.\r\n"),
+              sim::StdErr());
+    sim::FailCall(sim::Call::RegSetValue, 1021);
+    EXPECT_EQ(2, Run(L"/U:N /Q"));
+    EXPECT_EQ(Error(L"Error saving restart options to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n"
+                    L"Cannot create a stable subkey under a volatile parent key.\r\n"),
+              sim::StdErr());
+}
+
+TEST_F(Command, RestoreFromTheRegistry) {
+    EXPECT_EQ(0, Run(L"/R"));
+    EXPECT_EQ(0u, sim::StdOut().find(L"Settings not found in the registry.\r\n\r\nTickrail v1.0.2 options:"));
+    sim::RegistrySetDword(HKEY_LOCAL_MACHINE, Key, L"Hotkey", 0);
+    sim::RegistrySetDword(HKEY_LOCAL_MACHINE, Key, L"Alpha", 77);
+    EXPECT_EQ(0, Run(L"/R /P:R"));
+    EXPECT_EQ(0u, sim::StdOut().find(L"Settings restored from the registry (HKLM\\Software\\OrvexPlugins\\Tickrail).\r\n"));
+    EXPECT_EQ(77u, Settings.alpha);
+    EXPECT_EQ(3u, Settings.position) << "options apply on top of the restored settings";
+    EXPECT_EQ(0, Run(L"/R /Q"));
+    EXPECT_EQ(L"", sim::StdOut());
+}
+
+TEST_F(Command, SavingCompactsTheHotkeys) {
+    Settings.hotkeys[2] = 0x1003B;
+    Settings.hotkeyModes[2] = 9;
+    EXPECT_EQ(0, Run(L"/Q"));
+    EXPECT_EQ(0x1003B, Settings.hotkeys[2]) << "nothing written, nothing compacted";
+    EXPECT_EQ(0, Run(L"/S /Q"));
+    EXPECT_EQ(0x1003B, Settings.hotkeys[1]);
+    EXPECT_EQ(9u, Settings.hotkeyModes[1]);
+    EXPECT_EQ(0, Settings.hotkeys[2]);
+}
+
+}  // namespace
