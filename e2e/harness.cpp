@@ -638,6 +638,217 @@ void KeyAndList() {
     FreePluginLibrary(&plugin);
 }
 
+int RunCommand(Plugin& plugin, LPCWSTR tail) {
+    StandInClear();
+    WCHAR copy[1024];
+    lstrcpynW(copy, tail, 1024);
+    return plugin.tickrail(copy);
+}
+
+const WCHAR DefaultReport[] =
+    L"\r\nTickrail v1.0.2 options:\r\n\n"
+    L"    Tickrail hotkey #1  . . . . . /K1: Shift-F12\r\n"
+    L"    Hotkey mode  #1  . . . . . /M1: 1 \t\t(Top/Bottom/Disable)\r\n"
+    L"    Transparency mode  . . . . /X : 0 \t\t(Color key)\r\n"
+    L"    Tickrail color  . . . . . . . /C : DeepSkyBlue \t(0,191,255)\r\n"
+    L"    Hash marks width . . . . . /W : 1\r\n"
+    L"    Tickrail position . . . . . . /P : 0 \t\t(Top)\r\n"
+    L"    Currently enabled  . . . . /E : 1 \t\t(Yes)\r\n"
+    L"    Hidden at startup  . . . . /Z : 0 *\t\t(No)\r\n"
+    L"    Intercept LIST . . . . . . /U : 1 *\t\t(Yes)\r\n"
+    L"\r\n"
+    L"    * These settings take effect the next time the plugin is loaded.\r\n";
+
+const WCHAR SettingsKey[] = L"Software\\OrvexPlugins\\Tickrail";
+
+void ClearStoredSettings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrvexPlugins");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\OrvexPlugins");
+}
+
+bool StoredDword(HKEY root, LPCWSTR name, DWORD* value) {
+    DWORD size = sizeof *value;
+    return RegGetValueW(root, SettingsKey, name, RRF_RT_REG_DWORD, nullptr, value, &size) == ERROR_SUCCESS;
+}
+
+void CommandRuns() {
+    ClearStoredSettings();
+    Plugin plugin = {};
+    if (!LoadPluginLibrary(&plugin)) return;
+    SetStartVariables();
+    CheckNumber(0, plugin.initializePlugin(), "load");
+    CheckNumber(0, RunCommand(plugin, L""), "report");
+    CheckText(DefaultReport, StandInOutput(), "default report");
+
+    struct Case {
+        LPCWSTR tail;
+        int result;
+        LPCWSTR err;
+    } cases[] = {
+        {L"/A:63", 1, L"Tickrail plugin: Alpha must be 64 - 255: 63\r\n"},
+        {L"/a:1x", 1, L"Tickrail plugin: Bad alpha value: \"/A:1X\"\r\n"},
+        {L"/K6:F5", 1, L"Tickrail plugin: Expected colon or digit 1 - 5: \"/K6:F5\"\r\n    /K6:F5\r\n      \u2191\r\n"},
+        {L"/D /R", 1, L"Tickrail plugin: Can\u2019t combine /D and /R\r\n"},
+        {L"/I:80=Bogus", 1, L"Tickrail plugin: Bad color name: \"BOGUS\"\r\n    /I:80=BOGUS\r\n          \u2191\r\n"},
+        {L"foo", 1, L"Tickrail plugin: Syntax error: \"FOO\"\r\n"},
+        {L"/P:B /W:2,3 /Q", 0, L""},
+    };
+    for (const Case& c : cases) {
+        CheckNumber(c.result, RunCommand(plugin, c.tail), Utf8(c.tail).c_str());
+        CheckText(c.err, StandInError(), Utf8(c.tail).c_str());
+    }
+    CheckNumber(0, RunCommand(plugin, L"/?"), "help");
+    CheckNumber(845, lstrlenW(StandInOutput()), "help text written");
+    CheckNumber(0, RunCommand(plugin, L"/L"), "hotkey list");
+    int lines = 0;
+    for (LPCWSTR p = StandInOutput(); *p; p++) lines += *p == L'\n';
+    CheckNumber(72, lines, "one line per key of the version 24 table");
+
+    // The strip moved to the bottom by /P:B above.
+    Pump(300);
+    std::vector<HWND> overlays = OverlaysIn(GetConsoleWindow());
+    if (overlays.size() == 1) CheckNumber(383, PlaceIn(overlays[0], GetConsoleWindow()).top, "strip at the bottom");
+    plugin.shutdownPlugin(0);
+    FreePluginLibrary(&plugin);
+}
+
+void RegistryRoundTrip() {
+    ClearStoredSettings();
+    Plugin plugin = {};
+    if (!LoadPluginLibrary(&plugin)) return;
+    SetStartVariables();
+    CheckNumber(0, plugin.initializePlugin(), "load");
+    CheckNumber(0, RunCommand(plugin, L"/A:100 /I:80=RED /K2:ctrl-f1 /M2:9 /S"), "save to HKCU");
+    CheckText(L"\r\nSettings saved to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail).\r\n",
+              std::wstring(StandInOutput()).substr(std::wstring(StandInOutput()).rfind(L"\r\n\r\nSettings") + 2),
+              "save message");
+    struct Stored {
+        LPCWSTR name;
+        DWORD value;
+    } stored[] = {{L"Hotkey", 0x10088}, {L"Alpha", 100}, {L"Alt Columns Count", 1}, {L"Alt Column #1", 80},
+                  {L"Alt Columns Color", 0x0000FF}, {L"Hotkey #2", 0x1005E}, {L"Hotkey Mode #2", 9},
+                  {L"Hook LIST", 1}, {L"Position", 0}};
+    for (const Stored& v : stored) {
+        DWORD value = 0xBAD;
+        Check(StoredDword(HKEY_CURRENT_USER, v.name, &value), Utf8(v.name).c_str(), "not stored as a DWORD");
+        CheckNumber(v.value, value, Utf8(v.name).c_str());
+    }
+    DWORD value;
+    Check(!StoredDword(HKEY_CURRENT_USER, L"Pen Width 2", &value), "no Pen Width 2 when both widths agree");
+    Check(!StoredDword(HKEY_CURRENT_USER, L"Tickrail Color 00", &value), "no default tickrail colour");
+    Check(!StoredDword(HKEY_CURRENT_USER, L"Hotkey #3", &value), "no empty slot");
+
+    CheckNumber(0, RunCommand(plugin, L"/U:N /Z:Y"), "start-up settings");
+    Check(StoredDword(HKEY_CURRENT_USER, L"Hook LIST", &value) && value == 0, "Hook LIST 0 stored");
+    Check(StoredDword(HKEY_CURRENT_USER, L"Hidden at Startup", &value) && value == 1, "Hidden at Startup 1 stored");
+    CheckNumber(0, RunCommand(plugin, L"/S! /Q"), "save to HKLM");
+    Check(StoredDword(HKEY_LOCAL_MACHINE, L"Alpha", &value) && value == 100, "HKLM holds the settings");
+    plugin.shutdownPlugin(0);
+    FreePluginLibrary(&plugin);
+
+    // The next load takes them, without LIST and hidden at start-up.
+    if (!LoadPluginLibrary(&plugin)) return;
+    SetStartVariables();
+    CheckNumber(0, plugin.initializePlugin(), "load from the registry");
+    CheckText(L"tickrail,*key", plugin.getPluginInfo()->functions, "LIST not offered");
+    CheckNumber(0, RunCommand(plugin, L"/Q /R"), "restore");
+    CheckNumber(0, RunCommand(plugin, L""), "report");
+    std::wstring report = StandInOutput();
+    Check(report.find(L"/E : 0 \t\t(No)") != std::wstring::npos, "hidden at start-up", Visible(report));
+    Check(report.find(L"/I : Red \tat 80\r\n") != std::wstring::npos, "column mark restored", Visible(report));
+    Check(report.find(L"/K2: Ctrl-F1") != std::wstring::npos, "second hotkey restored", Visible(report));
+    Pump(300);
+    std::vector<HWND> overlays = OverlaysIn(GetConsoleWindow());
+    Check(overlays.size() == 1 && !IsWindowVisible(overlays[0]), "strip hidden at start-up");
+    plugin.shutdownPlugin(0);
+    FreePluginLibrary(&plugin);
+
+    // A key that cannot be written: its parent is volatile.
+    ClearStoredSettings();
+    HKEY parent;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\OrvexPlugins", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                    nullptr, &parent, nullptr);
+    RegCloseKey(parent);
+    if (!LoadPluginLibrary(&plugin)) return;
+    SetStartVariables();
+    CheckNumber(0, plugin.initializePlugin(), "load");
+    CheckNumber(2, RunCommand(plugin, L"/S /Q"), "save under a volatile key fails");
+    CheckText(L"\r\n", StandInOutput(), "a blank line on standard output");
+    CheckText(L"Tickrail plugin: Error saving settings to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n" +
+                  SystemText(1021) + L"\r\n",
+              StandInError(), "save failure");
+    plugin.shutdownPlugin(0);
+    FreePluginLibrary(&plugin);
+    ClearStoredSettings();
+}
+
+void PressModifiers(bool down) {
+    INPUT inputs[2] = {};
+    WORD keys[2] = {VK_CONTROL, VK_SHIFT};
+    for (int i = 0; i < 2; i++) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i];
+        inputs[i].ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    }
+    SendInput(2, inputs, sizeof(INPUT));
+    Pump(50);
+}
+
+void HotkeyCycle() {
+    ClearStoredSettings();
+    Plugin plugin = {};
+    if (!LoadPluginLibrary(&plugin)) return;
+    SetStartVariables();
+    CheckNumber(0, plugin.initializePlugin(), "load");
+    Pump(300);
+    std::vector<HWND> overlays = OverlaysIn(GetConsoleWindow());
+    CheckNumber(1, overlays.size(), "console overlay");
+    if (overlays.size() != 1) return;
+    HWND strip = overlays[0];
+
+    // Shift-F12 with mode 1: Top, Bottom, hidden, Top.
+    const struct {
+        bool visible;
+        LONG top;
+    } expected[] = {{true, 383}, {false, 383}, {true, 0}};
+    for (const auto& e : expected) {
+        KeyRecord record = {};
+        record.keyCode = 0x10088;
+        CheckNumber(0, plugin.key(&record), "key result");
+        CheckNumber(0, record.keyCode, "hotkey swallowed");
+        Pump(200);
+        Check((IsWindowVisible(strip) != FALSE) == e.visible, "strip shown or hidden by the hotkey");
+        if (e.visible) CheckNumber(e.top, PlaceIn(strip, GetConsoleWindow()).top, "strip edge after the hotkey");
+    }
+
+    // Ctrl and Shift held, as the system sees them, make Shift-F1 Ctrl-Shift-F1.
+    CheckNumber(0, RunCommand(plugin, L"/K2:ctrl-shift-f1 /M2:10 /Q"), "second hotkey");
+    PressModifiers(true);
+    Check((GetAsyncKeyState(VK_CONTROL) & 0x8000) && (GetAsyncKeyState(VK_SHIFT) & 0x8000),
+          "the system sees Ctrl and Shift held");
+    KeyRecord shifted = {};
+    shifted.keyCode = 0x10054;
+    plugin.key(&shifted);
+    PressModifiers(false);
+    CheckNumber(0, shifted.keyCode, "Ctrl-Shift-F1 swallowed");
+    Pump(200);
+    Check(!IsWindowVisible(strip), "mode 10 hides the strip");
+
+    // LIST moves the strip down three rows with /U; a call without a key
+    // puts it back.
+    CheckNumber(0, RunCommand(plugin, L"/E:Y /Q"), "show");
+    WCHAR tail[] = L"/u *.txt";
+    CheckNumber(int(0xFEDCBA98u), plugin.list(tail), "list hands LIST back to the shell");
+    Pump(200);
+    CheckNumber(48, PlaceIn(strip, GetConsoleWindow()).top, "three rows down during LIST");
+    KeyRecord none = {};
+    plugin.key(&none);
+    Pump(200);
+    CheckNumber(0, PlaceIn(strip, GetConsoleWindow()).top, "back after LIST");
+    plugin.shutdownPlugin(0);
+    FreePluginLibrary(&plugin);
+}
+
 struct Group {
     const char* name;
     void (*run)();
@@ -646,7 +857,8 @@ struct Group {
 const Group Groups[] = {
     {"load", LoadAndUnload},     {"version", VersionGate}, {"failures", StartupFailures},
     {"usage", UsageAndHelp},     {"tab", TabOverlay},      {"hidden", HiddenConsole},
-    {"keys", KeyAndList},
+    {"keys", KeyAndList},        {"command", CommandRuns}, {"registry", RegistryRoundTrip},
+    {"hotkeys", HotkeyCycle},
 };
 
 }  // namespace
