@@ -1,5 +1,6 @@
 #include "gdi.h"
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -59,11 +60,17 @@ HGDIOBJ NewObject(ObjectKind kind, COLORREF color, int width) {
     return reinterpret_cast<HGDIOBJ>(handle);
 }
 
+// Pixels beyond this are not kept: a window larger than any screen is
+// drawn only as far as a screen could show it.
+const LONG MaxSurfaceSide = 8192;
+
 // The window's pixels, as large as the window is now: a window's device
 // context always covers its current client area.
 Surface& SurfaceOf(HWND window) {
     RECT client;
     GetClientRect(window, &client);
+    client.right = std::max(LONG(0), std::min(client.right, MaxSurfaceSide));
+    client.bottom = std::max(LONG(0), std::min(client.bottom, MaxSurfaceSide));
     Surface& surface = state->surfaces[reinterpret_cast<uintptr_t>(window)];
     if (surface.width != client.right || surface.height != client.bottom) {
         surface.width = client.right;
@@ -150,8 +157,11 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     GdiObject* o = FindObject(brush);
     if (!context || !o || o->kind != ObjectKind::Brush) return 0;
     Surface& surface = SurfaceOf(context->window);
-    for (int y = rect->top; y < rect->bottom; y++)
-        for (int x = rect->left; x < rect->right; x++) Plot(surface, x, y, o->color);
+    // Clipped to the window, as the system clips.
+    int top = std::max(0, int(rect->top)), bottom = std::min(surface.height, int(rect->bottom));
+    int left = std::max(0, int(rect->left)), right = std::min(surface.width, int(rect->right));
+    for (int y = top; y < bottom; y++)
+        for (int x = left; x < right; x++) Plot(surface, x, y, o->color);
     return 1;
 }
 
@@ -174,14 +184,23 @@ BOOL LineTo(HDC dc, int x, int y) {
     Surface& surface = SurfaceOf(context->window);
     POINT from = context->position;
     int low = -(width - 1) / 2, high = width / 2;
+    // Only the part inside the window is walked; the end point is left out.
+    auto clip = [](int from, int to, int size, int* first, int* last) {
+        int step = to >= from ? 1 : -1;
+        int end = to - step;
+        *first = std::max(0, std::min(from, end));
+        *last = std::min(size - 1, std::max(from, end));
+        return from != to;
+    };
+    int first, last;
     if (from.x == x) {
-        int step = y >= from.y ? 1 : -1;
-        for (int yy = from.y; yy != y; yy += step)
-            for (int d = low; d <= high; d++) Plot(surface, x + d, yy, color);
+        if (clip(from.y, y, surface.height, &first, &last))
+            for (int yy = first; yy <= last; yy++)
+                for (int d = low; d <= high; d++) Plot(surface, x + d, yy, color);
     } else if (from.y == y) {
-        int step = x >= from.x ? 1 : -1;
-        for (int xx = from.x; xx != x; xx += step)
-            for (int d = low; d <= high; d++) Plot(surface, xx, y + d, color);
+        if (clip(from.x, x, surface.width, &first, &last))
+            for (int xx = first; xx <= last; xx++)
+                for (int d = low; d <= high; d++) Plot(surface, xx, y + d, color);
     } else {
         return FALSE;  // the plug-in draws no slanted lines
     }

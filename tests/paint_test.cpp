@@ -248,4 +248,17 @@ TEST_F(Painting, TabOverlayKeepsItsMarginsAndLosesTheScrollBars) {
     }
 }
 
+TEST_F(Painting, TabWindowSmallerThanItsMarginsIsPaintedWithoutHarm) {
+    MakeShellWindows();
+    sim::ResizeClient(tabWindow, 2, 1);
+    ASSERT_EQ(0, Load());
+    OverlayData* record = reinterpret_cast<OverlayData*>(GetWindowLongPtrW(PluginState.tabOverlay, GWLP_USERDATA));
+    record->hMargin = 4;
+    record->vMargin = 2;
+    Repaint();
+    EXPECT_EQ(1, sim::Dispatched(PluginState.tabOverlay, WM_PAINT));
+    EXPECT_EQ(0, sim::LiveGdiObjects());
+    EXPECT_EQ(0, sim::LiveDeviceContexts());
+}
+
 }  // namespace
