@@ -4,6 +4,7 @@
 #include <string>
 
 #include "command/command.h"
+#include "expected_texts.h"
 #include "settings/marks.h"
 #include "test_support.h"
 
@@ -37,23 +38,9 @@ std::wstring Marker(const std::wstring& arg, size_t offset) {
     return L"    " + arg + L"\r\n    " + std::wstring(offset, L' ') + L"\u2191\r\n";
 }
 
-const std::wstring DefaultReport =
-    L"\r\nTickrail v1.0.2 options:\r\n\n"
-    L"    Tickrail hotkey #1  . . . . . /K1: Shift-F12\r\n"
-    L"    Hotkey mode  #1  . . . . . /M1: 1 \t\t(Top/Bottom/Disable)\r\n"
-    L"    Transparency mode  . . . . /X : 0 \t\t(Color key)\r\n"
-    L"    Tickrail color  . . . . . . . /C : DeepSkyBlue \t(0,191,255)\r\n"
-    L"    Hash marks width . . . . . /W : 1\r\n"
-    L"    Tickrail position . . . . . . /P : 0 \t\t(Top)\r\n"
-    L"    Currently enabled  . . . . /E : 1 \t\t(Yes)\r\n"
-    L"    Hidden at startup  . . . . /Z : 0 *\t\t(No)\r\n"
-    L"    Intercept LIST . . . . . . /U : 1 *\t\t(Yes)\r\n"
-    L"\r\n"
-    L"    * These settings take effect the next time the plugin is loaded.\r\n";
-
 TEST_F(Command, NoArgumentsShowTheReport) {
     EXPECT_EQ(0, Run(L""));
-    EXPECT_EQ(DefaultReport, sim::StdOut());
+    EXPECT_EQ(std::wstring(DefaultReport), sim::StdOut());
     EXPECT_EQ(L"", sim::StdErr());
     EXPECT_EQ(1, tickrail(nullptr));
 }
@@ -263,7 +250,7 @@ TEST_F(Command, RegistryActions) {
     EXPECT_EQ(100u, value);
 
     EXPECT_EQ(0, Run(L"/S!"));
-    EXPECT_EQ(DefaultReport.substr(0, 20), sim::StdOut().substr(0, 20));
+    EXPECT_EQ(std::wstring(DefaultReport).substr(0, 20), sim::StdOut().substr(0, 20));
     EXPECT_NE(std::wstring::npos,
               sim::StdOut().find(L"\r\nSettings saved to the registry (HKLM\\Software\\OrvexPlugins\\Tickrail).\r\n"));
 
