@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+#include "expand.h"
+
 namespace {
 
 std::map<std::wstring, std::wstring>& Variables() {
@@ -32,11 +34,6 @@ void Format(std::wstring& stream, LPCWSTR format, va_list args) {
     WCHAR text[1025];
     wvsprintfW(text, format, args);
     Append(stream, text);
-}
-
-bool IsNameChar(WCHAR c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
-           c == L'_' || c == L'$';
 }
 
 }  // namespace
@@ -67,28 +64,10 @@ __declspec(dllexport) int QPuts(LPCWSTR text) {
 __declspec(dllexport) void CrLf(void) { Append(output, L"\r\n"); }
 
 __declspec(dllexport) int ExpandVariables(LPWSTR buffer, int) {
-    std::wstring result;
-    for (LPCWSTR p = buffer; *p;) {
-        if (*p != L'%') {
-            result += *p++;
-            continue;
-        }
-        std::wstring name;
-        if (p[1] == L'[') {
-            LPCWSTR close = p + 2;
-            while (*close && *close != L']') close++;
-            if (!*close) {
-                result += *p++;
-                continue;
-            }
-            name.assign(p + 2, close);
-            p = close + 1;
-        } else {
-            for (p++; IsNameChar(*p); p++) name += *p;
-        }
+    std::wstring result = ExpandReferences(buffer, [](const std::wstring& name) {
         auto found = Variables().find(name);
-        if (found != Variables().end()) result += found->second;
-    }
+        return found == Variables().end() ? std::wstring() : found->second;
+    });
     lstrcpyW(buffer, result.c_str());
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "expand.h"
 #include "format.h"
 #include "kernel.h"
 #include "sim.h"
@@ -28,11 +29,6 @@ ShellState* state = new ShellState;
 
 std::wstring& Stream(HANDLE handle) {
     return handle == sim::StdErrorHandle() ? state->err : state->out;
-}
-
-bool IsNameChar(WCHAR c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
-           c == L'_' || c == L'$';
 }
 
 }  // namespace
@@ -64,30 +60,12 @@ extern "C" int QPuts(LPCWSTR text) {
 
 extern "C" void CrLf(void) { state->out += L"\r\n"; }
 
-// Replaces "%name" and "%[name]" references in place.
 extern "C" int ExpandVariables(LPWSTR buffer, int) {
     state->expandCalls++;
-    std::wstring result;
-    for (LPCWSTR p = buffer; *p;) {
-        if (*p != L'%') {
-            result += *p++;
-            continue;
-        }
-        std::wstring name;
-        if (p[1] == L'[') {
-            LPCWSTR close = wcschr(p, L']');
-            if (!close) {
-                result += *p++;
-                continue;
-            }
-            name.assign(p + 2, close);
-            p = close + 1;
-        } else {
-            for (p++; IsNameChar(*p); p++) name += *p;
-        }
+    std::wstring result = ExpandReferences(buffer, [](const std::wstring& name) {
         auto found = state->variables.find(name);
-        if (found != state->variables.end()) result += found->second;
-    }
+        return found == state->variables.end() ? std::wstring() : found->second;
+    });
     std::wcscpy(buffer, result.c_str());
     return 0;
 }
