@@ -2,6 +2,8 @@
 // run-time values that the overlay, command and hotkey modules share.
 #pragma once
 
+#include <cstddef>
+
 #include "platform.h"
 
 const DWORD TextCapacity = 1024;
@@ -41,6 +43,9 @@ struct KeyRecord {
     void* hostPointers[2];
     LPWSTR keyName;
 };
+
+static_assert(sizeof(void*) != 8 || offsetof(KeyRecord, hostPointer) == 24, "the shell's record layout");
+static_assert(sizeof(void*) != 8 || offsetof(KeyRecord, keyName) == 48, "the shell's record layout");
 
 struct PluginStateRecord {
     HMODULE moduleInstance;
