@@ -524,7 +524,11 @@ void TabOverlay() {
     CheckNumber(1, inTab.size(), "one overlay in the tab window");
     CheckNumber(1, OverlaysIn(GetConsoleWindow()).size(), "one overlay in the console window");
     if (inTab.size() == 1) CheckText(L"Take Command Tickrail", TitleOf(inTab[0]), "tab overlay title");
-    Pump(400);
+    // The second timer tick asks for the first paints.
+    PumpUntil([&] {
+        std::vector<HWND> console = OverlaysIn(GetConsoleWindow());
+        return console.size() == 1 && IsWindowVisible(console[0]) && inTab.size() == 1 && IsWindowVisible(inTab[0]);
+    }, 3000);
 
     // The first paints: the console has 80 by 25 cells in 640 by 400 pixels
     // (cells of 8 by 16); the tab window is 640 by 400 with the shell's
@@ -692,7 +696,10 @@ void CommandRuns() {
     CheckNumber(72, lines, "one line per key of the version 24 table");
 
     // The strip moved to the bottom by /P:B above.
-    Pump(300);
+    PumpUntil([] {
+        std::vector<HWND> strips = OverlaysIn(GetConsoleWindow());
+        return strips.size() == 1 && PlaceIn(strips[0], GetConsoleWindow()).top == 383;
+    }, 3000);
     std::vector<HWND> overlays = OverlaysIn(GetConsoleWindow());
     if (overlays.size() == 1) CheckNumber(383, PlaceIn(overlays[0], GetConsoleWindow()).top, "strip at the bottom");
     plugin.shutdownPlugin(0);
@@ -778,7 +785,9 @@ void PressModifiers(bool down) {
         inputs[i].ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
     }
     SendInput(2, inputs, sizeof(INPUT));
-    Pump(50);
+    PumpUntil([down] {
+        return ((GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0) == down && ((GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0) == down;
+    }, 2000);
 }
 
 void HotkeyCycle() {
@@ -787,11 +796,12 @@ void HotkeyCycle() {
     if (!LoadPluginLibrary(&plugin)) return;
     SetStartVariables();
     CheckNumber(0, plugin.initializePlugin(), "load");
-    Pump(300);
     std::vector<HWND> overlays = OverlaysIn(GetConsoleWindow());
     CheckNumber(1, overlays.size(), "console overlay");
     if (overlays.size() != 1) return;
     HWND strip = overlays[0];
+    auto top = [strip] { return PlaceIn(strip, GetConsoleWindow()).top; };
+    PumpUntil([strip] { return IsWindowVisible(strip) != FALSE; }, 3000);
 
     // Shift-F12 with mode 1: Top, Bottom, hidden, Top.
     const struct {
@@ -803,9 +813,10 @@ void HotkeyCycle() {
         record.keyCode = 0x10088;
         CheckNumber(0, plugin.key(&record), "key result");
         CheckNumber(0, record.keyCode, "hotkey swallowed");
-        Pump(200);
+        PumpUntil([&] { return (IsWindowVisible(strip) != FALSE) == e.visible && (!e.visible || top() == e.top); },
+                  2000);
         Check((IsWindowVisible(strip) != FALSE) == e.visible, "strip shown or hidden by the hotkey");
-        if (e.visible) CheckNumber(e.top, PlaceIn(strip, GetConsoleWindow()).top, "strip edge after the hotkey");
+        if (e.visible) CheckNumber(e.top, top(), "strip edge after the hotkey");
     }
 
     // Ctrl and Shift held, as the system sees them, make Shift-F1 Ctrl-Shift-F1.
@@ -818,7 +829,7 @@ void HotkeyCycle() {
     plugin.key(&shifted);
     PressModifiers(false);
     CheckNumber(0, shifted.keyCode, "Ctrl-Shift-F1 swallowed");
-    Pump(200);
+    PumpUntil([strip] { return !IsWindowVisible(strip); }, 2000);
     Check(!IsWindowVisible(strip), "mode 10 hides the strip");
 
     // LIST moves the strip down three rows with /U; a call without a key
@@ -826,12 +837,12 @@ void HotkeyCycle() {
     CheckNumber(0, RunCommand(plugin, L"/E:Y /Q"), "show");
     WCHAR tail[] = L"/u *.txt";
     CheckNumber(int(0xFEDCBA98u), plugin.list(tail), "list hands LIST back to the shell");
-    Pump(200);
-    CheckNumber(48, PlaceIn(strip, GetConsoleWindow()).top, "three rows down during LIST");
+    PumpUntil([&] { return top() == 48; }, 2000);
+    CheckNumber(48, top(), "three rows down during LIST");
     KeyRecord none = {};
     plugin.key(&none);
-    Pump(200);
-    CheckNumber(0, PlaceIn(strip, GetConsoleWindow()).top, "back after LIST");
+    PumpUntil([&] { return top() == 0; }, 2000);
+    CheckNumber(0, top(), "back after LIST");
     plugin.shutdownPlugin(0);
     FreePluginLibrary(&plugin);
 }
