@@ -200,6 +200,19 @@ TEST_F(Lifecycle, ShutdownLeavesNothingAndAllowsAnotherLoad) {
     }
 }
 
+TEST_F(Lifecycle, RefusedReloadLeavesOthersHandlesAlone) {
+    ASSERT_EQ(0, Load());
+    ShutdownPlugin(0);
+    loaded = false;
+    // Someone else now holds the handle value the plug-in had.
+    HANDLE theirs = CreateFileW(L"conout$", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, theirs);
+    sim::SetVariable(L"_4ver", L"9");
+    EXPECT_EQ(1, Load());
+    EXPECT_EQ(1, sim::Alive().handles) << "their handle is still open";
+    EXPECT_TRUE(CloseHandle(theirs));
+}
+
 TEST_F(Lifecycle, RemoveListEntry) {
     struct Case {
         const wchar_t* before;
