@@ -15,11 +15,6 @@
 namespace {
 
 const int Unset = -1;
-const DWORD MinAlpha = 64;
-const DWORD MaxAlpha = 255;
-const DWORD MaxPenWidth = 3;
-const DWORD MaxRowOffset = 5;
-const DWORD MaxPosition = 4;
 const int CommandFailed = 1;
 const DWORD LuminanceForBlackMarks = 5000;
 

@@ -77,20 +77,20 @@ int LoadSettingsFromRegistry(HKEY root) {
     int hotkey = int(ReadDword(key, L"Hotkey", &present));
     if (!present || (hotkey != 0 && !IsSupportedHotkey(hotkey))) faults++;
 
-    DWORD hotkeyMode = ReadInRange(key, L"Hotkey Mode", 0, HotkeyModeCount - 1, 1);
+    DWORD hotkeyMode = ReadInRange(key, L"Hotkey Mode", 0, HotkeyModeCount - 1, DefaultHotkeyMode);
     DWORD transparencyMode = ReadInRange(key, L"Transparency Mode", 0, 1, 0);
-    DWORD backgroundColor = ReadInRange(key, L"Background Color", 0, MaxColor, 0xE6E0B0);
-    DWORD hashColor = ReadInRange(key, L"Hash Color", 0, MaxColor, 0);
-    DWORD alpha = ReadInRange(key, L"Alpha", 64, 255, 128);
-    DWORD penWidth = ReadInRange(key, L"Pen Width", 0, 3, 1);
-    DWORD penWidth2 = ReadInRange(key, L"Pen Width 2", 0, 3, penWidth);
-    DWORD position = ReadInRange(key, L"Position", 0, 3, 0);
+    DWORD backgroundColor = ReadInRange(key, L"Background Color", 0, MaxColor, DefaultBackgroundColor);
+    DWORD hashColor = ReadInRange(key, L"Hash Color", 0, MaxColor, DefaultHashColor);
+    DWORD alpha = ReadInRange(key, L"Alpha", MinAlpha, MaxAlpha, DefaultAlpha);
+    DWORD penWidth = ReadInRange(key, L"Pen Width", 0, MaxPenWidth, DefaultPenWidth);
+    DWORD penWidth2 = ReadInRange(key, L"Pen Width 2", 0, MaxPenWidth, penWidth);
+    DWORD position = ReadInRange(key, L"Position", 0, MaxStoredPosition, PositionTop);
     DWORD hiddenAtStartup = ReadInRange(key, L"Hidden at Startup", 0, 1, 0);
     DWORD columnsCount = ReadInRange(key, L"Alt Columns Count", 0, MaxAltMarks, 0);
     DWORD rowsCount = ReadInRange(key, L"Alt Rows Count", 0, MaxAltMarks, 0);
-    DWORD altColumnsColor = ReadInRange(key, L"Alt Columns Color", 0, MaxColor, 0xFFFFFF);
-    DWORD altRowsColor = ReadInRange(key, L"Alt Rows Color", 0, MaxColor, 0xFFFFFF);
-    DWORD hookList = ReadInRange(key, L"Hook LIST", 0, Missing, 1);
+    DWORD altColumnsColor = ReadInRange(key, L"Alt Columns Color", 0, MaxColor, DefaultAltColor);
+    DWORD altRowsColor = ReadInRange(key, L"Alt Rows Color", 0, MaxColor, DefaultAltColor);
+    DWORD hookList = ReadInRange(key, L"Hook LIST", 0, Missing, DefaultHookList);
 
     DWORD columns[MaxAltMarks], rows[MaxAltMarks];
     faults += ReadMarks(key, L"Alt Column #%u", columnsCount, columns);

@@ -37,18 +37,6 @@ const LPCWSTR HotkeyModeNames[HotkeyModeCount] = {
     L"ColorKey/Alpha",
 };
 
-namespace {
-
-const int DefaultHotkey = 0x10088;  // Shift-F12
-const DWORD DefaultHotkeyMode = 1;
-const COLORREF DefaultBackgroundColor = 0xE6E0B0;  // PowderBlue
-const COLORREF DefaultHashColor = 0x000000;        // Black
-const DWORD DefaultAlpha = 128;
-const DWORD DefaultPenWidth = 1;
-const COLORREF DefaultAltColor = 0xFFFFFF;  // White
-
-}  // namespace
-
 // The static start values are the defaults, so the record is sound even
 // before the first reset.
 SettingsRecord Settings = {
@@ -68,7 +56,7 @@ SettingsRecord Settings = {
     0,
     DefaultAltColor,
     DefaultAltColor,
-    1,
+    DefaultHookList,
     {},
     {},
     1,
@@ -95,7 +83,7 @@ int ResetSettingsToDefaults(void) {
     Settings.altRowsCount = 0;
     Settings.altColumnsColor = DefaultAltColor;
     Settings.altRowsColor = DefaultAltColor;
-    Settings.hookList = 1;
+    Settings.hookList = DefaultHookList;
     Settings.rowOffset = 0;
     return 0;
 }

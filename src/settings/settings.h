@@ -9,6 +9,23 @@ const int ConsoleColorCount = 16;
 const DWORD HotkeyModeCount = 18;  // modes 0-17
 const DWORD MaxColor = 0xFFFFFF;
 
+// Defaults and ranges of the settings, shared by the reset, the registry
+// load and the command.
+const int DefaultHotkey = 0x10088;  // Shift-F12
+const DWORD DefaultHotkeyMode = 1;
+const COLORREF DefaultBackgroundColor = 0xE6E0B0;  // PowderBlue
+const COLORREF DefaultHashColor = 0x000000;        // Black
+const DWORD DefaultAlpha = 128;
+const DWORD DefaultPenWidth = 1;
+const COLORREF DefaultAltColor = 0xFFFFFF;  // White
+const DWORD DefaultHookList = 1;
+const DWORD MinAlpha = 64;
+const DWORD MaxAlpha = 255;
+const DWORD MaxPenWidth = 3;
+const DWORD MaxRowOffset = 5;
+const DWORD MaxStoredPosition = 3;  // the registry takes the named edges only
+const DWORD MaxPosition = 4;        // the command also takes the unnamed 4
+
 enum Position { PositionTop = 0, PositionBottom = 1, PositionLeft = 2, PositionRight = 3 };
 
 struct SettingsRecord {
