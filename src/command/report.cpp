@@ -29,15 +29,11 @@ void FormatOrdinal(DWORD n, LPWSTR out) {
 
 // A colour line: the name (or #rrggbb) and the red, green and blue values.
 void PrintColorLine(LPCWSTR format, COLORREF color) {
-    DWORD rgb = (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
-    lstrcpynW(reportText, RgbToColorName(rgb), TextCapacity);
-    Printf(format, reportText, color & 0xFF, color >> 8 & 0xFF, color >> 16 & 0xFF);
+    Printf(format, ColorRefToColorName(color), color & 0xFF, color >> 8 & 0xFF, color >> 16 & 0xFF);
 }
 
 void PrintMarksLine(LPCWSTR label, COLORREF color, const DWORD* marks, DWORD count, LPCWSTR repeatFormat) {
-    DWORD rgb = (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
-    lstrcpynW(reportText, RgbToColorName(rgb), TextCapacity);
-    Printf(label, reportText);
+    Printf(label, ColorRefToColorName(color));
     if (!(marks[0] & RepeatMarkFlag)) QPuts(L"at ");
     for (DWORD i = 0; i < count; i++) {
         LPCWSTR separator = i ? L", " : L"";
@@ -56,8 +52,7 @@ int ReportSaveFailure(LSTATUS status, LPCWSTR format, LPCWSTR rootName) {
     FormatSystemError(DWORD(status), reportText);
     CrLf();
     PrintErrorPrefix();
-    if (rootName) Qprintf(StdErr(), format, rootName, SettingsKeyPath);
-    else Qprintf(StdErr(), format, SettingsKeyPath);
+    Qprintf(StdErr(), format, rootName, SettingsKeyPath);
     Qprintf(StdErr(), L"%s\r\n", reportText);
     return RegistryWriteFailed;
 }
@@ -136,8 +131,8 @@ int WriteToRegistry(const PendingChangesRecord& pending) {
     if (pending.hiddenAtStartup != -1 || pending.hookList != -1) {
         LSTATUS status = SaveStartupSettings(pending.hiddenAtStartup, pending.hookList);
         if (status != ERROR_SUCCESS)
-            return ReportSaveFailure(status, L"Error saving restart options to the registry (HKCU\\%s) :\r\n",
-                                     nullptr);
+            return ReportSaveFailure(status, L"Error saving restart options to the registry (%s\\%s) :\r\n",
+                                     RootName(HKEY_CURRENT_USER));
         if (!pending.quiet) Printf(L"\r\nStartup settings saved to the registry (HKCU\\%s).\r\n", SettingsKeyPath);
     }
     return 0;

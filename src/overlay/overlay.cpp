@@ -60,9 +60,7 @@ void CheckSizeAndColor(void) {
     CONSOLE_SCREEN_BUFFER_INFO info;
     ZeroMemory(&info, sizeof info);
     GetConsoleScreenBufferInfo(PluginState.consoleOutput, &info);
-    DWORD columns = DWORD(info.srWindow.Right - info.srWindow.Left + 1);
-    DWORD rows = DWORD(info.srWindow.Bottom - info.srWindow.Top + 1);
-    if (columns != PluginState.columns || rows != PluginState.rows ||
+    if (VisibleColumns(info) != PluginState.columns || VisibleRows(info) != PluginState.rows ||
         (info.wAttributes & BackgroundColorBits) !=
             (PluginState.lastScreenInfo.wAttributes & BackgroundColorBits))
         PluginState.repaintCountdown = ChangeRepaintTicks;

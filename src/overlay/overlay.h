@@ -47,3 +47,6 @@ void RepaintOverlays(void);
 
 // Painting.
 int PaintOverlay(HWND window, OverlayData* record);
+// The size of the console's visible window in character cells.
+DWORD VisibleColumns(const CONSOLE_SCREEN_BUFFER_INFO& info);
+DWORD VisibleRows(const CONSOLE_SCREEN_BUFFER_INFO& info);

@@ -54,9 +54,8 @@ bool PaintHiddenConsoleOverlay(HWND window, OverlayData* record) {
 void MeasureConsole(const OverlayData* record) {
     ZeroMemory(&PluginState.lastScreenInfo, sizeof PluginState.lastScreenInfo);
     GetConsoleScreenBufferInfo(PluginState.consoleOutput, &PluginState.lastScreenInfo);
-    const SMALL_RECT& view = PluginState.lastScreenInfo.srWindow;
-    PluginState.columns = DWORD(int(view.Right) - int(view.Left) + 1);
-    PluginState.rows = DWORD(int(view.Bottom) - int(view.Top) + 1);
+    PluginState.columns = VisibleColumns(PluginState.lastScreenInfo);
+    PluginState.rows = VisibleRows(PluginState.lastScreenInfo);
     GetClientRect(record->parent, &PluginState.lastClientRect);
 }
 
@@ -172,6 +171,14 @@ bool IsAltMark(DWORD i, const DWORD* marks, DWORD count) {
 }
 
 }  // namespace
+
+DWORD VisibleColumns(const CONSOLE_SCREEN_BUFFER_INFO& info) {
+    return DWORD(int(info.srWindow.Right) - int(info.srWindow.Left) + 1);
+}
+
+DWORD VisibleRows(const CONSOLE_SCREEN_BUFFER_INFO& info) {
+    return DWORD(int(info.srWindow.Bottom) - int(info.srWindow.Top) + 1);
+}
 
 int PaintOverlay(HWND window, OverlayData* record) {
     if (record->detached) {

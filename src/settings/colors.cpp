@@ -202,8 +202,6 @@ bool IsGreyE(LPCWSTR text, size_t i) {
            UpperAscii(text[i - 1]) == L'R' && UpperAscii(text[i + 1]) == L'Y';
 }
 
-COLORREF RgbToColorRef(DWORD rgb) { return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF); }
-
 }  // namespace
 
 int ParseUnsignedNumber(LPCWSTR text, DWORD* value, LPCWSTR* end) {
@@ -246,6 +244,10 @@ int ColorNameToRgb(LPCWSTR text) {
         if (EqualsIgnoreAsciiCase(color.name, key)) return int(color.rgb);
     return -1;
 }
+
+DWORD SwapRedAndBlue(DWORD color) { return (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF); }
+
+LPCWSTR ColorRefToColorName(COLORREF color) { return RgbToColorName(SwapRedAndBlue(color)); }
 
 LPCWSTR RgbToColorName(DWORD rgb) {
     for (const ColorName& color : ColorNames)
@@ -296,7 +298,7 @@ int ParseColorArgument(LPCWSTR arg, LPCWSTR argText) {
     if (wcschr(value, L',')) return ParseRgbTriple(value, argText);
     int rgb = ColorNameToRgb(value);
     if (rgb < 0) return ReportArgumentError(argText, value, L"Bad color name: \"%s\"\r\n", arg);
-    return int(RgbToColorRef(DWORD(rgb)));
+    return int(SwapRedAndBlue(DWORD(rgb)));
 }
 
 int RefreshConsoleColors(void) {

@@ -18,6 +18,10 @@ extern COLORREF consoleColors[ConsoleColorCount];
 int ParseUnsignedNumber(LPCWSTR text, DWORD* value, LPCWSTR* end);
 int ColorNameToRgb(LPCWSTR text);
 LPCWSTR RgbToColorName(DWORD rgb);
+// Turns a ColorRef into 0xRRGGBB and back.
+DWORD SwapRedAndBlue(DWORD color);
+// The name (or #rrggbb) that the report shows for a ColorRef.
+LPCWSTR ColorRefToColorName(COLORREF color);
 // The parsers below write their own message and return -1 on an error;
 // `argText` is the whole argument, for the arrow under the fault.
 int ParseConsoleColorIndex(LPCWSTR text, LPCWSTR argText);
