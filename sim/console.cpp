@@ -15,13 +15,11 @@ struct ConsoleState {
     WORD attributes;
     COLORREF palette[16];
     bool fail;
-    int infoCalls;
 };
 
 ConsoleState state;
 
 bool Refuse(HANDLE output) {
-    state.infoCalls++;
     if (state.fail || !sim::IsConsoleHandle(output)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return true;
@@ -80,7 +78,6 @@ void SetConsolePalette(const COLORREF palette[16]) {
 }
 
 void SetConsoleQueriesFail(bool fail) { state.fail = fail; }
-int ConsoleInfoCalls() { return state.infoCalls; }
 
 void ResetConsole() {
     state = ConsoleState();

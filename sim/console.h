@@ -48,7 +48,6 @@ void SetConsoleAttributes(WORD attributes);
 void SetConsolePalette(const COLORREF palette[16]);
 // Makes every screen buffer query fail (error 6) while set.
 void SetConsoleQueriesFail(bool fail);
-int ConsoleInfoCalls();
 
 bool IsConsoleHandle(HANDLE handle);
 

@@ -50,6 +50,9 @@ const SystemMessage SystemMessages[] = {
     {4000, L" \t\r\n"},  // a text of white space only
 };
 
+HMODULE Kernel32Module() { return reinterpret_cast<HMODULE>(Kernel32Value); }
+HMODULE User32Module() { return reinterpret_cast<HMODULE>(User32Value); }
+
 bool EqualsIgnoreCase(LPCWSTR a, LPCWSTR b) {
     for (;; ++a, ++b) {
         wchar_t ca = *a >= L'A' && *a <= L'Z' ? *a + 32 : *a;
@@ -62,8 +65,8 @@ bool EqualsIgnoreCase(LPCWSTR a, LPCWSTR b) {
 }  // namespace
 
 HMODULE GetModuleHandleW(LPCWSTR moduleName) {
-    if (moduleName && EqualsIgnoreCase(moduleName, L"kernel32.dll")) return sim::Kernel32Module();
-    if (moduleName && EqualsIgnoreCase(moduleName, L"user32.dll")) return sim::User32Module();
+    if (moduleName && EqualsIgnoreCase(moduleName, L"kernel32.dll")) return Kernel32Module();
+    if (moduleName && EqualsIgnoreCase(moduleName, L"user32.dll")) return User32Module();
     state.lastError = ERROR_FILE_NOT_FOUND;
     return nullptr;
 }
@@ -75,10 +78,10 @@ BOOL SetProcessDPIAware(void) {
 
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
-    if (module == sim::User32Module() && state.hasSetProcessDPIAware &&
+    if (module == User32Module() && state.hasSetProcessDPIAware &&
         std::strcmp(procName, "SetProcessDPIAware") == 0)
         return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&SetProcessDPIAware));
-    if (module == sim::Kernel32Module() && state.hasScreenBufferInfoEx &&
+    if (module == Kernel32Module() && state.hasScreenBufferInfoEx &&
         std::strcmp(procName, "GetConsoleScreenBufferInfoEx") == 0)
         return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetConsoleScreenBufferInfoEx));
     state.lastError = 127;  // ERROR_PROC_NOT_FOUND
@@ -241,8 +244,6 @@ DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText
 
 namespace sim {
 
-HMODULE Kernel32Module() { return reinterpret_cast<HMODULE>(Kernel32Value); }
-HMODULE User32Module() { return reinterpret_cast<HMODULE>(User32Value); }
 void SetHasSetProcessDPIAware(bool present) { state.hasSetProcessDPIAware = present; }
 void SetHasConsoleScreenBufferInfoEx(bool present) { state.hasScreenBufferInfoEx = present; }
 int SetProcessDPIAwareCalls() { return state.dpiAwareCalls; }

@@ -63,10 +63,6 @@ BOOL SetProcessDPIAware(void);
 
 namespace sim {
 
-// The module handles that GetModuleHandleW gives for "kernel32.dll" and
-// "user32.dll" (any letter case).
-HMODULE Kernel32Module();
-HMODULE User32Module();
 // Whether GetProcAddress finds the optional functions.
 void SetHasSetProcessDPIAware(bool present);
 void SetHasConsoleScreenBufferInfoEx(bool present);

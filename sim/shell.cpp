@@ -17,7 +17,6 @@ struct ShellState {
     std::wstring out, err;
     std::map<std::wstring, std::wstring> variables;
     std::wstring hwndAnswer;
-    int expandCalls = 0;
     HWND tab = nullptr;
     int tabDelay = -1;
     std::wstring lastConsoleTitle;
@@ -61,7 +60,6 @@ extern "C" int QPuts(LPCWSTR text) {
 extern "C" void CrLf(void) { state->out += L"\r\n"; }
 
 extern "C" int ExpandVariables(LPWSTR buffer, int) {
-    state->expandCalls++;
     std::wstring result = ExpandReferences(buffer, [](const std::wstring& name) {
         auto found = state->variables.find(name);
         return found == state->variables.end() ? std::wstring() : found->second;
@@ -85,7 +83,6 @@ void ClearOutput() {
     state->err.clear();
 }
 void SetVariable(const std::wstring& name, const std::wstring& value) { state->variables[name] = value; }
-int ExpandCalls() { return state->expandCalls; }
 void SetHwndAnswer(const std::wstring& answer) { state->hwndAnswer = answer; }
 
 void SetTabFollowsConsoleTitle(HWND tab, int delayMs) {

@@ -18,7 +18,6 @@ void ClearOutput();
 // Variables for ExpandVariables, named without the "%" ("_4ver",
 // "_batch", "noloadmsg"). An unknown variable expands to empty text.
 void SetVariable(const std::wstring& name, const std::wstring& value);
-int ExpandCalls();
 
 // The text that TakeCommandIPC("HWND", ...) writes.
 void SetHwndAnswer(const std::wstring& answer);

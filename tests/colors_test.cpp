@@ -167,7 +167,6 @@ TEST_F(Colors, PaletteFromTheConsole) {
     } cases[] = {{true, false, 1, true}, {true, true, 0, false}, {false, false, 0, false}};
     for (const Case& c : cases) {
         RefreshConsoleColors();  // start from the console's palette
-        sim::SetHasConsoleScreenBufferInfoEx(c.hasFunction);
         auto saved = PluginState.getScreenBufferInfoEx;
         if (!c.hasFunction) PluginState.getScreenBufferInfoEx = nullptr;
         sim::SetConsoleQueriesFail(c.queryFails);

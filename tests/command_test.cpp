@@ -237,7 +237,9 @@ TEST_F(Command, ReportLines) {
         c.set();
         EXPECT_EQ(0, Run(L""));
         EXPECT_NE(std::wstring::npos, sim::StdOut().find(c.line)) << c.what << ":\n" << testing::PrintToString(sim::StdOut());
-        if (!c.absent.empty()) EXPECT_EQ(std::wstring::npos, sim::StdOut().find(c.absent)) << c.what;
+        if (!c.absent.empty()) {
+            EXPECT_EQ(std::wstring::npos, sim::StdOut().find(c.absent)) << c.what;
+        }
     }
 }
 
