@@ -111,6 +111,9 @@ TEST_F(Command, OptionsChangeTheSettings) {
         {L"/B:WHITE", [] { return Settings.backgroundColor == 0xFFFFFF && Settings.hashColor == 0; }},
         {L"/B:NAVY", [] { return Settings.backgroundColor == 0x800000 && Settings.hashColor == 0xFFFFFF; }},
         {L"/B:WHITE /H:RED", [] { return Settings.hashColor == 0x0000FF; }},
+        // Luminance 5019 of 10000 takes black marks, 4980 white ones.
+        {L"/B:#808080", [] { return Settings.hashColor == 0x000000; }},
+        {L"/B:#7F7F7F", [] { return Settings.hashColor == 0xFFFFFF; }},
         {L"/P:LEFT", [] { return Settings.position == 2; }},
         {L"/P=2", [] { return Settings.position == 2; }},
         {L"/P4", [] { return Settings.position == 4; }},

@@ -130,6 +130,25 @@ TEST_F(Hotkeys, KeyHandlerSwallowsOnlyItsHotkeys) {
     EXPECT_EQ(0, other.keyCode) << "Ctrl and Shift held make it Ctrl-Shift-F1";
     EXPECT_EQ(0u, Settings.enabled);
 
+    // Ctrl and Alt held make Ctrl-F1 Ctrl-Alt-F1; with Shift too, from 24 on,
+    // Ctrl-Alt-Shift-F1.
+    sim::SetKeyDown(VK_SHIFT, false);
+    sim::SetKeyDown(VK_MENU, true);
+    Settings.hotkeys[3] = 0x5005E;
+    Settings.hotkeyModes[3] = 9;
+    Settings.hotkeys[4] = 0x7005E;
+    Settings.hotkeyModes[4] = 10;
+    KeyRecord ctrlF1 = {};
+    ctrlF1.keyCode = 0x1005E;
+    key(&ctrlF1);
+    EXPECT_EQ(0, ctrlF1.keyCode) << "Ctrl-Alt-F1";
+    EXPECT_EQ(1u, Settings.enabled);
+    sim::SetKeyDown(VK_SHIFT, true);
+    ctrlF1.keyCode = 0x1005E;
+    key(&ctrlF1);
+    EXPECT_EQ(0, ctrlF1.keyCode) << "Ctrl-Alt-Shift-F1";
+    EXPECT_EQ(0u, Settings.enabled);
+
     // With Ctrl, Alt and Shift before version 24 no flag is added.
     sim::SetKeyDown(VK_MENU, true);
     PluginState.useKeyTableV24 = false;
