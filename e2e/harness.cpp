@@ -73,6 +73,8 @@ Proc Find(HMODULE module, const char* name) {
     return reinterpret_cast<Proc>(reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)));
 }
 
+void SetStartVariables();
+
 bool LoadPluginLibrary(Plugin* plugin) {
     plugin->module = LoadLibraryW(L"tickrail.dll");
     Check(plugin->module != nullptr, "LoadLibraryW(tickrail.dll)");
@@ -88,6 +90,8 @@ bool LoadPluginLibrary(Plugin* plugin) {
     bool all = plugin->getPluginInfo && plugin->initializePlugin && plugin->shutdownPlugin &&
                plugin->usage && plugin->help && plugin->tickrail && plugin->list && plugin->key;
     Check(all, "every export found by its plain name");
+    // A fresh library meets a shell in its start state.
+    SetStartVariables();
     return all;
 }
 
@@ -296,7 +300,6 @@ void LoadAndUnload() {
     for (int round = 1; round <= 2; round++) {
         Plugin plugin = {};
         if (!LoadPluginLibrary(&plugin)) return;
-        SetStartVariables();
         PluginInfoRecord* info = plugin.getPluginInfo();
         Check(info == plugin.getPluginInfo(), "GetPluginInfo gives the same record twice");
         CheckText(L"Tickrail", info->name, "plug-in name");
@@ -350,7 +353,6 @@ void VersionGate() {
     for (const Case& c : cases) {
         Plugin plugin = {};
         if (!LoadPluginLibrary(&plugin)) return;
-        SetStartVariables();
         StandInSetVariable(L"_4ver", c.version);
         plugin.getPluginInfo();
         int result = plugin.initializePlugin();
@@ -376,7 +378,6 @@ void VersionGate() {
     for (const Quiet& q : quiet) {
         Plugin plugin = {};
         if (!LoadPluginLibrary(&plugin)) return;
-        SetStartVariables();
         StandInSetVariable(q.variable, q.value);
         CheckNumber(0, plugin.initializePlugin(), "quiet load");
         CheckText(L"", StandInOutput(), "no load message");
@@ -385,7 +386,6 @@ void VersionGate() {
     }
     Plugin plugin = {};
     if (!LoadPluginLibrary(&plugin)) return;
-    SetStartVariables();
     StandInSetVariable(L"_4ver", L"9");
     StandInSetVariable(L"_batch", L"1");
     StandInSetVariable(L"_batchname", L"C:\\jobs\\start.btm");
@@ -402,7 +402,6 @@ void StartupFailures() {
     {
         Plugin plugin = {};
         if (!LoadPluginLibrary(&plugin)) return;
-        SetStartVariables();
         WNDCLASSEXW windowClass = {};
         windowClass.cbSize = sizeof windowClass;
         windowClass.lpfnWndProc = DefWindowProcW;
@@ -423,7 +422,6 @@ void StartupFailures() {
     {
         Plugin plugin = {};
         if (!LoadPluginLibrary(&plugin)) return;
-        SetStartVariables();
         FreeConsole();
         int result = plugin.initializePlugin();
         std::wstring error = StandInError();
@@ -478,7 +476,6 @@ DWORD WINAPI CloseHelpBox(LPVOID param) {
 void UsageAndHelp() {
     Plugin plugin = {};
     if (!LoadPluginLibrary(&plugin)) return;
-    SetStartVariables();
     WCHAR out[1024];
     WCHAR name[32];
     lstrcpyW(name, L"TickRail");
@@ -511,7 +508,6 @@ void UsageAndHelp() {
 void TabOverlay() {
     Plugin plugin = {};
     if (!LoadPluginLibrary(&plugin)) return;
-    SetStartVariables();
     ShellWindows shell = {};
     StartShellWindows(&shell);
     SetConsoleTitleW(L"Harness console");
@@ -567,7 +563,6 @@ void TabOverlay() {
         StopShellWindows(&shell);
         return;
     }
-    SetStartVariables();
     StandInSetHwndAnswer(L"none");
     DWORD start = GetTickCount();
     CheckNumber(0, plugin.initializePlugin(), "load without a main window");
@@ -601,7 +596,6 @@ void RunOnWorker(LPTHREAD_START_ROUTINE routine, DWORD pumpMs) {
 void HiddenConsole() {
     Plugin plugin = {};
     if (!LoadPluginLibrary(&plugin)) return;
-    SetStartVariables();
     CheckNumber(0, plugin.initializePlugin(), "load before the shell's windows exist");
     Pump(300);
     ShellWindows shell = {};
@@ -630,7 +624,6 @@ void HiddenConsole() {
 void KeyAndList() {
     Plugin plugin = {};
     if (!LoadPluginLibrary(&plugin)) return;
-    SetStartVariables();
     CheckNumber(0, plugin.initializePlugin(), "load");
     KeyRecord record = {};
     record.keyCode = 0x1001E;  // Alt-A, no hotkey of ours
@@ -666,7 +659,6 @@ void CommandRuns() {
     ClearStoredSettings();
     Plugin plugin = {};
     if (!LoadPluginLibrary(&plugin)) return;
-    SetStartVariables();
     CheckNumber(0, plugin.initializePlugin(), "load");
     CheckNumber(0, RunCommand(plugin, L""), "report");
     CheckText(DefaultReport, StandInOutput(), "default report");
@@ -710,7 +702,6 @@ void RegistryRoundTrip() {
     ClearStoredSettings();
     Plugin plugin = {};
     if (!LoadPluginLibrary(&plugin)) return;
-    SetStartVariables();
     CheckNumber(0, plugin.initializePlugin(), "load");
     CheckNumber(0, RunCommand(plugin, L"/A:100 /I:80=RED /K2:ctrl-f1 /M2:9 /S"), "save to HKCU");
     CheckText(L"\r\nSettings saved to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail).\r\n",
@@ -742,7 +733,6 @@ void RegistryRoundTrip() {
 
     // The next load takes them, without LIST and hidden at start-up.
     if (!LoadPluginLibrary(&plugin)) return;
-    SetStartVariables();
     CheckNumber(0, plugin.initializePlugin(), "load from the registry");
     CheckText(L"tickrail,*key", plugin.getPluginInfo()->functions, "LIST not offered");
     CheckNumber(0, RunCommand(plugin, L"/Q /R"), "restore");
@@ -764,7 +754,6 @@ void RegistryRoundTrip() {
                     nullptr, &parent, nullptr);
     RegCloseKey(parent);
     if (!LoadPluginLibrary(&plugin)) return;
-    SetStartVariables();
     CheckNumber(0, plugin.initializePlugin(), "load");
     CheckNumber(2, RunCommand(plugin, L"/S /Q"), "save under a volatile key fails");
     CheckText(L"\r\n", StandInOutput(), "a blank line on standard output");
@@ -794,7 +783,6 @@ void HotkeyCycle() {
     ClearStoredSettings();
     Plugin plugin = {};
     if (!LoadPluginLibrary(&plugin)) return;
-    SetStartVariables();
     CheckNumber(0, plugin.initializePlugin(), "load");
     std::vector<HWND> overlays = OverlaysIn(GetConsoleWindow());
     CheckNumber(1, overlays.size(), "console overlay");
