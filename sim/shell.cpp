@@ -11,7 +11,9 @@
 
 namespace {
 
-const size_t FormatCapacity = 16384;
+// Like wsprintfW, the shell formats at most 1024 characters in one call;
+// longer text must come in pieces.
+const size_t FormatCapacity = 1025;
 
 struct ShellState {
     std::wstring out, err;

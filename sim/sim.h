@@ -11,6 +11,7 @@ enum class Call {
     CreateFile,
     RegisterClass,
     CreateWindow,
+    SetParent,
     RegOpenKey,
     RegCreateKey,
     RegSetValue,

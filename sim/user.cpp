@@ -217,6 +217,11 @@ BOOL ShowWindow(HWND handle, int command) {
 }
 
 HWND SetParent(HWND handle, HWND newParent) {
+    DWORD error;
+    if (sim::TakeFailure(sim::Call::SetParent, &error)) {
+        SetLastError(error);
+        return nullptr;
+    }
     Window* window = FindOrFail(handle);
     if (!newParent) newParent = state->desktop;
     Window* parent = FindOrFail(newParent);
@@ -273,6 +278,11 @@ int GetWindowTextW(HWND handle, LPWSTR text, int capacity) {
     std::copy(window->title.begin(), window->title.begin() + n, text);
     text[n] = 0;
     return int(n);
+}
+
+int GetWindowTextLengthW(HWND handle) {
+    Window* window = FindOrFail(handle);
+    return window ? int(window->title.size()) : 0;
 }
 
 BOOL SetWindowTextW(HWND handle, LPCWSTR text) {

@@ -112,6 +112,7 @@ HWND GetForegroundWindow(void);
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
 BOOL GetClientRect(HWND window, LPRECT rect);
 int GetWindowTextW(HWND window, LPWSTR text, int capacity);
+int GetWindowTextLengthW(HWND window);
 BOOL SetWindowTextW(HWND window, LPCWSTR text);
 UINT RealGetWindowClassW(HWND window, LPWSTR text, UINT capacity);
 LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);

@@ -65,6 +65,24 @@ TEST_F(Arguments, Limits) {
     EXPECT_EQ(-1, SplitArguments((std::wstring(8190, L'x') + L" y").c_str()))
         << "a completed argument takes a position for its terminator";
 
+    // Arguments that end at the last position, then white space: the
+    // terminator's slot is the buffer's last (the sanitizers see a write past).
+    std::wstring options;
+    for (int i = 0; i < 90; i++) options += L"/A:" + std::wstring(i == 89 ? 89 : 87, L'1') + L"  ";  // the last ends at 8190
+    struct Fit {
+        std::wstring tail;
+        size_t count;
+    } fits[] = {
+        {longest + L" ", 1},
+        {std::wstring(4095, L'a') + L" " + std::wstring(4095, L'b') + L" ", 2},
+        {options, 90},
+    };
+    for (const Fit& f : fits) {
+        sim::ClearOutput();
+        EXPECT_EQ(f.count, Split(f.tail).size()) << f.tail.size() << " characters";
+        EXPECT_EQ(L"", sim::StdErr());
+    }
+
     Split(L"keep me");
     EXPECT_EQ(-1, SplitArguments(nullptr));
     EXPECT_EQ(2, ArgumentTable.count) << "a null tail leaves the table as it was";

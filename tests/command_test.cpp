@@ -99,6 +99,28 @@ TEST_F(Command, BadArgumentsStopWithOneMessageAndChangeNothing) {
     }
 }
 
+// The shell formats at most 1024 characters at a time; a message that quotes
+// a long argument still arrives whole, its marker line included.
+TEST_F(Command, LongArgumentsGetTheirWholeMessage) {
+    const std::wstring letters(1001, L'X'), digits(2000, L'7'), tail(8000, L'Q');
+    struct Case {
+        std::wstring arg;
+        std::wstring err;
+    } cases[] = {
+        {L"/B:" + letters, Error(L"Bad color name: \"/B:" + letters + L"\"\r\n") + Marker(L"/B:" + letters, 3)},
+        {L"/B:$" + digits, Error(L"Bad console color index: \"$" + digits + L"\"\r\n") + Marker(L"/B:$" + digits, 4)},
+        {L"/H:1,2,3" + letters,
+         Error(L"Syntax error: \"" + letters + L"\"\r\n") + Marker(L"/H:1,2,3" + letters, 8)},
+        {L"/I:5=" + letters, Error(L"Bad color name: \"" + letters + L"\"\r\n") + Marker(L"/I:5=" + letters, 5)},
+        {L"/" + tail, Error(L"Unknown option: \"/" + tail + L"\"\r\n")},
+        {L"/K:" + tail, Error(L"Unknown key name: \"/K:" + tail + L"\"\r\n")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(1, Run(c.arg)) << c.arg.substr(0, 8);
+        EXPECT_EQ(c.err, sim::StdErr()) << c.arg.substr(0, 8);
+    }
+}
+
 TEST_F(Command, OptionsChangeTheSettings) {
     struct Case {
         const wchar_t* tail;

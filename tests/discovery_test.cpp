@@ -64,6 +64,26 @@ TEST_F(Discovery, MarkerSearchWaitsForTheTabToFollow) {
     }
 }
 
+TEST_F(Discovery, LongConsoleTitlesComeBackWhole) {
+    struct Case {
+        size_t length;
+        bool searched;  // a title the console itself could not hold is left alone
+    } cases[] = {{5000, true}, {32767, true}, {32768, false}};
+    for (const Case& c : cases) {
+        SetUp();
+        MakeShellWindows(0);
+        std::wstring title(c.length, L'T');
+        sim::SetTitleQuietly(sim::ConsoleWindow(), title.c_str());
+        PluginState.hostMainWindow = mainWindow;
+        PluginState.consoleWindow = sim::ConsoleWindow();
+        EXPECT_EQ(c.searched ? tabWindow : nullptr, FindConsoleTabWindow()) << c.length;
+        EXPECT_EQ(c.searched ? 1 : 0, sim::EnumerationCalls()) << c.length;
+        static WCHAR now[40000];
+        GetWindowTextW(sim::ConsoleWindow(), now, 40000);
+        EXPECT_TRUE(title == now) << c.length << " characters came back as " << wcslen(now);
+    }
+}
+
 TEST_F(Discovery, MarkerTitleHasProcessIdAndNumber) {
     MakeShellWindows(5);  // the tab shows the marker until the clock moves on
     PluginState.hostMainWindow = mainWindow;
@@ -139,7 +159,9 @@ TEST_F(Margins, FromTheShellsIniFile) {
         {"[TakeCommand]\r\nHMargin=7\r\n", 7, 2},
         {"[TakeCommand]\r\nHMargin=abc\r\nVMargin=5\r\n", 4, 5},
         {"[TakeCommand]\r\nHMargin=99999999999\r\nVMargin=4294967296\r\n", 4, 2},
-        {"[TakeCommand]\r\nHMargin=4294967295\r\n", -1, 2},
+        // A margin holds at most 2^31 - 1; beyond that it is out of range too.
+        {"[TakeCommand]\r\nHMargin=4294967295\r\nVMargin=2147483648\r\n", 4, 2},
+        {"[TakeCommand]\r\nHMargin=2147483647\r\n", 2147483647, 2},
         {"[takecommand]\r\nhmargin = 12px\r\nVMargin=0\r\n", 12, 0},
         {"[Other]\r\nHMargin=7\r\n", 4, 2},
         {"[TakeCommand]\r\nHMargin=-3\r\nVMargin=+3\r\n", 4, 2},

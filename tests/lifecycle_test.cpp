@@ -2,6 +2,7 @@
 // load message, the failures of the start-up and the entry-point list.
 #include <cwchar>
 
+#include "hotkeys/keys.h"
 #include "test_support.h"
 
 namespace {
@@ -123,6 +124,9 @@ TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
         {sim::Call::CreateWindow, ERROR_NOT_ENOUGH_MEMORY,
          L"Tickrail plugin: Failed to create console tickrail window:\r\n  Not enough memory "
          L"resources are available to process this command.\r\nPlugin not loaded.\r\n"},
+        {sim::Call::SetParent, ERROR_ACCESS_DENIED,
+         L"Tickrail plugin: Failed to create console tickrail window:\r\n  Access is denied.\r\nPlugin not "
+         L"loaded.\r\n"},
         {sim::Call::CreateWindow, 77777,
          L"Tickrail plugin: Failed to create console tickrail window:\r\n  Error 77777\r\nPlugin "
          L"not loaded.\r\n"},
@@ -142,13 +146,21 @@ TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
 }
 
 TEST_F(Lifecycle, TabOverlayFailureIsNoError) {
-    MakeShellWindows();
-    sim::FailCall(sim::Call::CreateWindow, ERROR_NOT_ENOUGH_MEMORY, 1);
-    ASSERT_EQ(0, Load());
-    EXPECT_NE(nullptr, PluginState.consoleOverlay);
-    EXPECT_EQ(tabWindow, PluginState.tabWindow);
-    EXPECT_EQ(nullptr, PluginState.tabOverlay);
-    EXPECT_EQ(L"", sim::StdErr());
+    // The console overlay's calls succeed; the tab overlay's creation or its
+    // move into the tab window fails.
+    for (sim::Call call : {sim::Call::CreateWindow, sim::Call::SetParent}) {
+        SetUp();
+        MakeShellWindows();
+        sim::FailCall(call, ERROR_NOT_ENOUGH_MEMORY, 1);
+        ASSERT_EQ(0, Load());
+        EXPECT_NE(nullptr, PluginState.consoleOverlay);
+        EXPECT_EQ(tabWindow, PluginState.tabWindow);
+        EXPECT_EQ(nullptr, PluginState.tabOverlay);
+        EXPECT_EQ(1, sim::Alive().windows) << "no overlay left on the desktop";
+        EXPECT_EQ(L"", sim::StdErr());
+        ShutdownPlugin(0);
+        loaded = false;
+    }
 }
 
 TEST_F(Lifecycle, StartupBuildsWindowsClassTimerAndConsoleHandle) {
@@ -198,6 +210,28 @@ TEST_F(Lifecycle, ShutdownLeavesNothingAndAllowsAnotherLoad) {
         loaded = false;
         ExpectNothingAlive();
     }
+}
+
+// The shell may run the start-up again in a library that stayed loaded:
+// the second load meets what a fresh library holds.
+TEST_F(Lifecycle, ReloadInTheSameLibraryStartsFresh) {
+    const wchar_t key[] = L"Software\\OrvexPlugins\\Tickrail";
+    sim::RegistrySetDword(HKEY_CURRENT_USER, key, L"Hotkey", 0x10088);
+    sim::RegistrySetDword(HKEY_CURRENT_USER, key, L"Hook LIST", 0);
+    ASSERT_EQ(0, Load());
+    sim::RunFor(500);
+    ApplyHotkeyMode(10);  // hidden by a hotkey
+    EXPECT_STREQ(L"tickrail,*key", functionList);
+    ShutdownPlugin(0);
+
+    sim::RegistrySetDword(HKEY_CURRENT_USER, key, L"Hook LIST", 1);
+    ASSERT_EQ(0, Load());
+    EXPECT_STREQ(StartFunctionList, functionList);
+    EXPECT_EQ(1u, Settings.enabled);
+    HWND overlay = PluginState.consoleOverlay;
+    sim::RunFor(200);
+    EXPECT_EQ(1, sim::Dispatched(overlay, WM_PAINT)) << "the second tick asks for the first paint";
+    EXPECT_TRUE(IsWindowVisible(overlay));
 }
 
 TEST_F(Lifecycle, RefusedReloadLeavesOthersHandlesAlone) {

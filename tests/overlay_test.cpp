@@ -143,6 +143,7 @@ TEST_F(Tracking, ParkedConsoleOverlayComesBackWhenTheConsoleShows) {
     sim::RunFor(0);
     EXPECT_EQ(1, Record(overlay)->detached);
     EXPECT_EQ(nullptr, GetParent(overlay)) << "parked on the desktop";
+    EXPECT_FALSE(IsWindowVisible(overlay)) << "and out of sight there";
 
     sim::SetVisible(sim::ConsoleWindow(), true);
     Ticks(1);
@@ -156,6 +157,60 @@ TEST_F(Tracking, ParkedConsoleOverlayComesBackWhenTheConsoleShows) {
     EXPECT_EQ(50, place.right);
     EXPECT_EQ(50, place.bottom);
     EXPECT_TRUE(IsWindowVisible(overlay));
+}
+
+TEST_F(Tracking, DisabledStripStaysHiddenWhileTheConsoleIsHidden) {
+    LoadAndSettle();
+    HWND overlay = PluginState.consoleOverlay;
+    Settings.enabled = 0;
+    for (int round = 0; round < 2; round++) {
+        sim::SetVisible(sim::ConsoleWindow(), false);
+        Ticks(1);
+        for (int i = 0; i < 10; i++) RepaintOverlays();  // the tenth parks it
+        sim::RunFor(0);
+        EXPECT_EQ(1, Record(overlay)->detached);
+        EXPECT_FALSE(sim::Style(overlay) & WS_VISIBLE) << "round " << round;
+        sim::SetVisible(sim::ConsoleWindow(), true);
+        Ticks(1);  // back in the console window, still hidden
+        EXPECT_EQ(0, Record(overlay)->detached);
+        EXPECT_FALSE(sim::Style(overlay) & WS_VISIBLE) << "round " << round;
+    }
+}
+
+TEST_F(Tracking, FailedMovesLeaveTheConsoleOverlayWhereItWas) {
+    LoadAndSettle();
+    HWND overlay = PluginState.consoleOverlay;
+    sim::SetVisible(sim::ConsoleWindow(), false);
+    Ticks(1);
+    sim::FailCall(sim::Call::SetParent, ERROR_ACCESS_DENIED);
+    for (int i = 0; i < 10; i++) RepaintOverlays();
+    sim::RunFor(0);
+    EXPECT_EQ(0, Record(overlay)->detached) << "parking failed: still attached";
+    EXPECT_EQ(sim::ConsoleWindow(), GetParent(overlay));
+
+    for (int i = 0; i < 10; i++) RepaintOverlays();
+    sim::RunFor(0);
+    ASSERT_EQ(1, Record(overlay)->detached);
+    sim::FailCall(sim::Call::SetParent, ERROR_ACCESS_DENIED);
+    sim::SetVisible(sim::ConsoleWindow(), true);
+    Ticks(1);
+    EXPECT_EQ(1, Record(overlay)->detached) << "the return failed: still parked";
+    EXPECT_FALSE(IsWindowVisible(overlay));
+    Ticks(8);  // the slow check tries again
+    EXPECT_EQ(0, Record(overlay)->detached);
+    EXPECT_EQ(sim::ConsoleWindow(), GetParent(overlay));
+    Ticks(2);
+    EXPECT_TRUE(IsWindowVisible(overlay));
+    EXPECT_EQ(16, sim::WindowRect(overlay).bottom) << "painted in its place";
+}
+
+TEST_F(Tracking, HidingTheConsoleSearchesOnlyWithoutATabOverlay) {
+    LoadAndSettle(true);
+    ASSERT_NE(nullptr, PluginState.tabOverlay);
+    int sleeps = sim::SleepCalls();
+    sim::SetVisible(sim::ConsoleWindow(), false);
+    Ticks(20);
+    EXPECT_EQ(sleeps, sim::SleepCalls()) << "no marker search while the tab overlay lives";
 }
 
 TEST_F(Tracking, HiddenPaintsBelowTheLimitDoNotPark) {

@@ -20,7 +20,9 @@ struct Splitter {
     void Complete() {
         argc++;
         b++;
-        ArgumentTable.buffer[b] = 0;
+        // An argument that ends at the last position leaves b past the
+        // buffer; the next store then reports the overflow.
+        if (b < MaxArgumentLength) ArgumentTable.buffer[b] = 0;
         n = 0;
         pathAfterDrive = false;
     }
@@ -28,8 +30,7 @@ struct Splitter {
     // Returns false on an overflow of the buffer, after its message.
     bool Store(WCHAR ch) {
         if (b >= LastWritePosition) {
-            PrintErrorPrefix();
-            Qprintf(StdErr(), L"Buffer overflow: b = %d, MAX_ARG_LEN = %d \r\n", b, MaxArgumentLength);
+            PrintError(L"Buffer overflow: b = %d, MAX_ARG_LEN = %d \r\n", b, MaxArgumentLength);
             return false;
         }
         if (argc >= MaxArguments) return true;  // the surplus is dropped

@@ -44,12 +44,6 @@ const NumberMessages StartHiddenMessages = {L"Missing start-hidden value\r\n",
 
 PendingChangesRecord pending;
 
-int Fail(LPCWSTR format, LPCWSTR arg) {
-    PrintErrorPrefix();
-    Qprintf(StdErr(), format, arg);
-    return CommandFailed;
-}
-
 // Where the value of /A, /E, /O, /P, /U, /W, /X and /Z starts.
 LPCWSTR ValueOf(LPCWSTR arg) {
     LPCWSTR value = arg + 2;
@@ -65,24 +59,22 @@ int LetterValue(LPCWSTR value, LPCWSTR letters) {
     return -1;
 }
 
-// Reads a number option into `field`; returns 0 or CommandFailed after its
-// message.
+// The readers of the options return 0, or -1 after the message.
+
+// Reads a number option into `field`.
 int ReadNumber(LPCWSTR arg, LPCWSTR letters, DWORD low, DWORD high, const NumberMessages& messages, int* field) {
     LPCWSTR value = ValueOf(arg);
-    if (!*value) return Fail(messages.missing, arg);
+    if (!*value) return PrintError(messages.missing);
     int letter = letters ? LetterValue(value, letters) : -1;
     if (letter >= 0) {
         *field = letter;
         return 0;
     }
     DWORD number;
-    if (ParseUnsignedNumber(value, &number, nullptr) != 0) return Fail(messages.bad, arg);
-    if (number < low || number > high) {
-        PrintErrorPrefix();
-        if (messages.showsLimits) Qprintf(StdErr(), messages.outOfRange, low, high, number);
-        else Qprintf(StdErr(), messages.outOfRange, number);
-        return CommandFailed;
-    }
+    if (ParseUnsignedNumber(value, &number, nullptr) != 0) return PrintError(messages.bad, arg);
+    if (number < low || number > high)
+        return messages.showsLimits ? PrintError(messages.outOfRange, low, high, number)
+                                    : PrintError(messages.outOfRange, number);
     *field = int(number);
     return 0;
 }
@@ -97,9 +89,7 @@ LPCWSTR ReadSlot(LPCWSTR arg, int* slot) {
         separator++;
     }
     if (*separator != L':' && *separator != L'=') {
-        PrintErrorPrefix();
-        Qprintf(StdErr(), L"Expected colon or digit 1 - %u: \"%s\"\r\n", HotkeySlots, arg);
-        PrintErrorMarker(arg, separator);
+        ReportArgumentError(arg, separator, L"Expected colon or digit 1 - %u: \"%s\"\r\n", HotkeySlots, arg);
         return nullptr;
     }
     return separator + 1;
@@ -108,11 +98,11 @@ LPCWSTR ReadSlot(LPCWSTR arg, int* slot) {
 int ReadHotkey(LPCWSTR arg) {
     int slot;
     LPCWSTR name = ReadSlot(arg, &slot);
-    if (!name) return CommandFailed;
+    if (!name) return -1;
     int code = wcscmp(name, L"NONE") == 0 ? 0 : ParseHotkeyName(name);
-    if (code == 0 && wcscmp(name, L"NONE") != 0) return Fail(L"Unknown key name: \"%s\"\r\n", arg);
-    if (code == NoKeyCode) return Fail(L"Invalid hotkey: \"%s\"\r\n", arg);
-    if (code == KeyNotAllowed) return Fail(L"Key not allowed: \"%s\"\r\n", arg);
+    if (code == 0 && wcscmp(name, L"NONE") != 0) return PrintError(L"Unknown key name: \"%s\"\r\n", arg);
+    if (code == NoKeyCode) return PrintError(L"Invalid hotkey: \"%s\"\r\n", arg);
+    if (code == KeyNotAllowed) return PrintError(L"Key not allowed: \"%s\"\r\n", arg);
     pending.hotkeys[slot] = code;
     return 0;
 }
@@ -120,45 +110,31 @@ int ReadHotkey(LPCWSTR arg) {
 int ReadHotkeyMode(LPCWSTR arg) {
     int slot;
     LPCWSTR value = ReadSlot(arg, &slot);
-    if (!value) return CommandFailed;
-    if (!*value) return Fail(L"Missing hotkey mode value\r\n", arg);
+    if (!value) return -1;
+    if (!*value) return PrintError(L"Missing hotkey mode value\r\n");
     DWORD mode;
-    if (ParseUnsignedNumber(value, &mode, nullptr) != 0) return Fail(L"Bad hotkey mode value: \"%s\"\r\n", arg);
-    if (mode >= HotkeyModeCount) {
-        PrintErrorPrefix();
-        Qprintf(StdErr(), L"New hotkey mode must be 0 - %u: %u\r\n", HotkeyModeCount - 1, mode);
-        return CommandFailed;
-    }
+    if (ParseUnsignedNumber(value, &mode, nullptr) != 0) return PrintError(L"Bad hotkey mode value: \"%s\"\r\n", arg);
+    if (mode >= HotkeyModeCount) return PrintError(L"New hotkey mode must be 0 - %u: %u\r\n", HotkeyModeCount - 1, mode);
     pending.hotkeyModes[slot] = int(mode);
     return 0;
 }
 
 int ReadWidths(LPCWSTR arg) {
     LPCWSTR value = ValueOf(arg);
-    if (!*value) return Fail(L"Missing width value\r\n", arg);
+    if (!*value) return PrintError(L"Missing width value\r\n");
     DWORD width;
     LPCWSTR end;
-    if (ParseUnsignedNumber(value, &width, &end) != 0) return Fail(L"Bad width value: \"%s\"\r\n", arg);
-    if (width > MaxPenWidth) {
-        PrintErrorPrefix();
-        Qprintf(StdErr(), L"Width must be 0 - %u: %u\r\n", MaxPenWidth, width);
-        return CommandFailed;
-    }
+    if (ParseUnsignedNumber(value, &width, &end) != 0) return PrintError(L"Bad width value: \"%s\"\r\n", arg);
+    if (width > MaxPenWidth) return PrintError(L"Width must be 0 - %u: %u\r\n", MaxPenWidth, width);
     DWORD width2 = width;
     if (*end == L',' || *end == L';') {
         LPCWSTR second = end + 1;
-        if (!*second) return Fail(L"Missing width2 value\r\n", arg);
-        if (ParseUnsignedNumber(second, &width2, nullptr) != 0) return Fail(L"Bad width2 value: \"%s\"\r\n", arg);
-        if (width2 > MaxPenWidth) {
-            PrintErrorPrefix();
-            Qprintf(StdErr(), L"Width2 must be 0 - %u: %u\r\n", MaxPenWidth, width2);
-            return CommandFailed;
-        }
+        if (!*second) return PrintError(L"Missing width2 value\r\n");
+        if (ParseUnsignedNumber(second, &width2, nullptr) != 0)
+            return PrintError(L"Bad width2 value: \"%s\"\r\n", arg);
+        if (width2 > MaxPenWidth) return PrintError(L"Width2 must be 0 - %u: %u\r\n", MaxPenWidth, width2);
     } else if (*end) {
-        PrintErrorPrefix();
-        Qprintf(StdErr(), L"Expected a comma:\r\n");
-        PrintErrorMarker(arg, end);
-        return CommandFailed;
+        return ReportArgumentError(arg, end, L"Expected a comma:\r\n");
     }
     pending.penWidth = int(width);
     pending.penWidth2 = int(width2);
@@ -167,16 +143,16 @@ int ReadWidths(LPCWSTR arg) {
 
 int ReadColor(LPCWSTR arg, int* field) {
     int color = ParseColorArgument(arg, arg);
-    if (color < 0) return CommandFailed;
+    if (color < 0) return -1;
     *field = color;
     return 0;
 }
 
 bool IsOption(LPCWSTR arg, LPCWSTR option) { return arg[0] == option[0] && arg[1] == option[1]; }
 
-// Reads one argument; returns 0 to go on, CommandFailed, or HelpShown when
-// the command ends with the help.
-const int HelpShown = -1;
+// Reads one argument; returns 0 to go on, -1 after a message, or HelpShown
+// when the command ends with the help.
+const int HelpShown = 1;
 
 int ReadArgument(LPCWSTR arg, int argumentCount) {
     if (wcscmp(arg, L"/?") == 0 || wcscmp(arg, L"/??") == 0) {
@@ -218,7 +194,7 @@ int ReadArgument(LPCWSTR arg, int argumentCount) {
                                              &Settings.altColumnsColor, L"column")
                              : ParseAltMarks(arg, Settings.altRows, &Settings.altRowsCount, &Settings.altRowsColor,
                                              L"row");
-        return result ? CommandFailed : 0;
+        return result ? -1 : 0;
     }
     if (IsOption(arg, L"/K")) return ReadHotkey(arg);
     if (wcscmp(arg, L"/L") == 0) {
@@ -257,7 +233,7 @@ int ReadArgument(LPCWSTR arg, int argumentCount) {
         return ReadNumber(arg, L"CA", 0, 1, TranspModeMessages, &pending.transparencyMode);
     }
     if (IsOption(arg, L"/Z")) return ReadNumber(arg, L"NY", 0, 1, StartHiddenMessages, &pending.hiddenAtStartup);
-    return Fail(arg[0] == L'/' ? L"Unknown option: \"%s\"\r\n" : L"Syntax error: \"%s\"\r\n", arg);
+    return PrintError(arg[0] == L'/' ? L"Unknown option: \"%s\"\r\n" : L"Syntax error: \"%s\"\r\n", arg);
 }
 
 void StartPendingChanges(void) {
@@ -304,23 +280,17 @@ void ApplyPendingChanges(void) {
     for (int i = 0; i < ConsoleColorCount; i++) Apply(pending.tickrailColors[i], &Settings.tickrailColors[i]);
 }
 
+// The second phase: returns the result, or -1 after a message.
 int FinishCommand(void) {
     if (pending.backgroundColor != Unset && pending.hashColor == Unset)
         pending.hashColor = HashColorFor(pending.backgroundColor);
     if (pending.listHotkeys) {
-        if (pending.saveTarget || pending.restoreFromRegistry || pending.restoreDefaults) {
-            PrintErrorPrefix();
-            Qprintf(StdErr(), L"Can\u2019t combine /L with other options\r\n");
-            return CommandFailed;
-        }
+        if (pending.saveTarget || pending.restoreFromRegistry || pending.restoreDefaults)
+            return PrintError(L"Can\u2019t combine /L with other options\r\n");
         ListHotkeys();
         return 0;
     }
-    if (pending.restoreDefaults && pending.restoreFromRegistry) {
-        PrintErrorPrefix();
-        Qprintf(StdErr(), L"Can\u2019t combine /D and /R\r\n");
-        return CommandFailed;
-    }
+    if (pending.restoreDefaults && pending.restoreFromRegistry) return PrintError(L"Can\u2019t combine /D and /R\r\n");
     RestoreSettings(pending);
     ApplyPendingChanges();
     if (pending.repaintNeeded) RepaintOverlays();
@@ -340,7 +310,8 @@ extern "C" int WINAPI tickrail(LPWSTR tail) {
     for (int i = 0; i < count; i++) {
         int result = ReadArgument(ArgumentTable.args[i], count);
         if (result == HelpShown) return 0;
-        if (result != 0) return result;
+        if (result != 0) return CommandFailed;
     }
-    return FinishCommand();
+    int result = FinishCommand();
+    return result < 0 ? CommandFailed : result;
 }

@@ -51,9 +51,7 @@ void PrintMarksLine(LPCWSTR label, COLORREF color, const DWORD* marks, DWORD cou
 int ReportSaveFailure(LSTATUS status, LPCWSTR format, LPCWSTR rootName) {
     FormatSystemError(DWORD(status), reportText);
     CrLf();
-    PrintErrorPrefix();
-    Qprintf(StdErr(), format, rootName, SettingsKeyPath);
-    Qprintf(StdErr(), L"%s\r\n", reportText);
+    PrintError(format, rootName, SettingsKeyPath, reportText);
     return RegistryWriteFailed;
 }
 
@@ -123,7 +121,7 @@ int WriteToRegistry(const PendingChangesRecord& pending) {
         HKEY root = pending.saveTarget == SaveToMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
         LSTATUS status = SaveSettingsToRegistry(root);
         if (status != ERROR_SUCCESS)
-            return ReportSaveFailure(status, L"Error saving settings to the registry (%s\\%s) :\r\n", RootName(root));
+            return ReportSaveFailure(status, L"Error saving settings to the registry (%s\\%s) :\r\n%s\r\n", RootName(root));
         if (!pending.quiet)
             Printf(L"\r\nSettings saved to the registry (%s\\%s).\r\n", RootName(root), SettingsKeyPath);
         return 0;
@@ -131,7 +129,7 @@ int WriteToRegistry(const PendingChangesRecord& pending) {
     if (pending.hiddenAtStartup != -1 || pending.hookList != -1) {
         LSTATUS status = SaveStartupSettings(pending.hiddenAtStartup, pending.hookList);
         if (status != ERROR_SUCCESS)
-            return ReportSaveFailure(status, L"Error saving restart options to the registry (%s\\%s) :\r\n",
+            return ReportSaveFailure(status, L"Error saving restart options to the registry (%s\\%s) :\r\n%s\r\n",
                                      RootName(HKEY_CURRENT_USER));
         if (!pending.quiet) Printf(L"\r\nStartup settings saved to the registry (HKCU\\%s).\r\n", SettingsKeyPath);
     }

@@ -1,6 +1,7 @@
 // Finding the windows that show the console: the shell's main window (by
 // asking the shell), the tab window that shows this console (by a marker
 // title), the view inside a tab (by class) and the shell's tab margins.
+#include <cstdint>
 #include <cstdlib>
 #include <cwchar>
 
@@ -15,14 +16,21 @@ const DWORD MarkerSearchWaitMs = 10;
 const WCHAR ViewClassPrefix[] = L"AfxFrameOrView";
 const int ViewClassPrefixLength = 14;
 
-// Reads a margin value: leading digits only; an overflow gives the default.
+// Reads a margin value: leading digits only; a value that a margin cannot
+// hold (above 2^31 - 1) gives the default.
 void ReadMargin(LPCWSTR iniName, LPCWSTR valueName, int defaultValue, int* margin) {
     WCHAR text[TextCapacity];
     GetPrivateProfileStringW(L"TakeCommand", valueName, L"", text, TextCapacity, iniName);
     if (!IsDecimalDigit(text[0])) return;
     DWORD value;
-    *margin = ConvertUnsigned(text, 10, &value, nullptr) ? int(value) : defaultValue;
+    bool fits = ConvertUnsigned(text, 10, &value, nullptr) && value <= DWORD(INT32_MAX);
+    *margin = fits ? int(value) : defaultValue;
 }
+
+// The console's own title limit; a longer title could not be put back whole,
+// so the search leaves such a console alone.
+const int ConsoleTitleCapacity = 32768;
+WCHAR savedTitle[ConsoleTitleCapacity];
 
 }  // namespace
 
@@ -38,11 +46,11 @@ HWND FindHostMainWindow(void) {
 
 HWND FindConsoleTabWindow(void) {
     if (!PluginState.hostMainWindow || !PluginState.consoleWindow) return nullptr;
+    if (GetWindowTextLengthW(PluginState.consoleWindow) >= ConsoleTitleCapacity) return nullptr;
     WCHAR marker[TextCapacity];
     wsprintfW(marker, L"\u00AB%08X-%04X\u00BB", GetCurrentProcessId(), rand());
 
-    WCHAR savedTitle[TextCapacity];
-    GetWindowTextW(PluginState.consoleWindow, savedTitle, TextCapacity);
+    GetWindowTextW(PluginState.consoleWindow, savedTitle, ConsoleTitleCapacity);
     // The shell shows the console's title on the tab that displays it.
     SetWindowTextW(PluginState.consoleWindow, marker);
 

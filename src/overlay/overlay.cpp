@@ -4,6 +4,7 @@
 
 #include "overlay.h"
 #include "plugin/plugin.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -39,12 +40,16 @@ void AdoptTabWindow(void) {
     PluginState.tabOverlay = CreateOverlayWindow(TabOverlayKind, PluginState.tabWindow);
 }
 
-void ReturnParkedConsoleOverlay(OverlayData* record) {
+// Brings the parked console overlay back into the console window, shown
+// unless the strip is disabled. When the move fails it stays parked, and
+// hidden, for the next slow check to try again; returns whether it moved.
+bool ReturnParkedConsoleOverlay(OverlayData* record) {
+    if (!SetParent(PluginState.consoleOverlay, record->parent)) return false;
     record->hiddenPaints = 0;
     record->detached = 0;
-    SetParent(PluginState.consoleOverlay, record->parent);
     SetWindowPos(PluginState.consoleOverlay, HWND_TOP, 0, 0, ReturnedOverlaySize, ReturnedOverlaySize,
-                 SWP_SHOWWINDOW);
+                 Settings.enabled ? SWP_SHOWWINDOW : 0);
+    return true;
 }
 
 void CheckVisibility(BOOL visible, OverlayData* consoleRecord) {
@@ -95,6 +100,8 @@ void SlowCheck(BOOL visible, OverlayData* consoleRecord) {
         LocateTabWindow();
         AdoptTabWindow();
     }
+    if (visible && consoleRecord && consoleRecord->detached && ReturnParkedConsoleOverlay(consoleRecord))
+        PluginState.repaintCountdown = ChangeRepaintTicks;
     if (consoleRecord) consoleRecord->hiddenPaints = 0;
 }
 
@@ -122,12 +129,21 @@ HWND CreateOverlayWindow(int kind, HWND parent) {
         return nullptr;
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
-    SetParent(window, parent);
+    // Left on the desktop it would be drawn in screen coordinates.
+    if (!SetParent(window, parent)) {
+        DWORD error = GetLastError();
+        DestroyWindow(window);  // frees the record
+        SetLastError(error);
+        return nullptr;
+    }
     SetLayeredWindowAttributes(window, 0, OverlayStartAlpha, LWA_ALPHA);
     return window;
 }
 
 void MakeTabOverlay(void) {
+    // A tab overlay lives only as long as its tab window, so while one
+    // exists there is nothing to look for (and no title to change).
+    if (PluginState.tabOverlay) return;
     LocateTabWindow();
     if (PluginState.tabWindow && !PluginState.tabOverlay)
         PluginState.tabOverlay = CreateOverlayWindow(TabOverlayKind, PluginState.tabWindow);

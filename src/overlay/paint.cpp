@@ -32,8 +32,9 @@ struct Drawing {
 };
 
 // A console overlay whose console window is hidden is shown (so the paint
-// requests keep arriving) and, after enough such paints without a slow
-// check of the timer, parked on the desktop until the timer brings it back.
+// requests keep arriving) unless the strip is disabled, and, after enough
+// such paints without a slow check of the timer, parked on the desktop,
+// hidden, until the timer brings it back. A failed move leaves it attached.
 bool PaintHiddenConsoleOverlay(HWND window, OverlayData* record) {
     if (record->kind != ConsoleOverlayKind) return false;
     if (IsWindowVisible(PluginState.consoleWindow)) {
@@ -41,11 +42,11 @@ bool PaintHiddenConsoleOverlay(HWND window, OverlayData* record) {
         return false;
     }
     record->hiddenPaints++;
-    ShowWindow(window, SW_SHOW);
+    if (Settings.enabled) ShowWindow(window, SW_SHOW);
     ValidateRect(window, nullptr);
     if (record->hiddenPaints >= HiddenPaintsBeforeParking) {
-        SetParent(window, PluginState.desktopWindow);
-        record->detached = 1;
+        ShowWindow(window, SW_HIDE);
+        if (SetParent(window, PluginState.desktopWindow)) record->detached = 1;
         record->hiddenPaints = 0;
     }
     return true;

@@ -48,7 +48,65 @@ const CommandHelp* FindCommand(LPCWSTR name) {
 }
 
 WCHAR errorPrefixBuffer[LongTextCapacity];
-WCHAR markerBlanks[LongTextCapacity + 1];
+
+// The shell formats at most about a thousand characters in one call, so
+// error text goes out in pieces well below that, and an argument of any
+// length is written whole.
+const int ErrorPieceCapacity = 256;
+WCHAR errorPiece[ErrorPieceCapacity + 1];
+int errorPieceLength;
+
+void FlushErrorText(void) {
+    if (errorPieceLength == 0) return;
+    errorPiece[errorPieceLength] = 0;
+    Qprintf(StdErr(), L"%s", errorPiece);
+    errorPieceLength = 0;
+}
+
+void PutErrorChar(WCHAR c) {
+    if (errorPieceLength == ErrorPieceCapacity) FlushErrorText();
+    errorPiece[errorPieceLength++] = c;
+}
+
+void PutErrorText(LPCWSTR text) {
+    for (; *text; text++) PutErrorChar(*text);
+}
+
+// Formats like wsprintfW for the conversions the messages use (%s, %u, %d
+// and %%), with no limit on the length of the result.
+void PutErrorFormatted(LPCWSTR format, va_list args) {
+    WCHAR number[16];
+    for (LPCWSTR p = format; *p; p++) {
+        if (*p != L'%' || !p[1]) {
+            PutErrorChar(*p);
+            continue;
+        }
+        switch (*++p) {
+        case L's': {
+            LPCWSTR text = va_arg(args, LPCWSTR);
+            PutErrorText(text ? text : L"(null)");
+            break;
+        }
+        case L'u':
+            wsprintfW(number, L"%u", va_arg(args, unsigned));
+            PutErrorText(number);
+            break;
+        case L'd':
+            wsprintfW(number, L"%d", va_arg(args, int));
+            PutErrorText(number);
+            break;
+        default:
+            PutErrorChar(*p);
+            break;
+        }
+    }
+}
+
+void PrintErrorMessage(LPCWSTR format, va_list args) {
+    PrintErrorPrefix();
+    PutErrorFormatted(format, args);
+    FlushErrorText();
+}
 
 }  // namespace
 
@@ -62,21 +120,23 @@ int PrintErrorPrefix(void) {
     if (errorPrefixBuffer[0] == L'0') return 0;
     lstrcpyW(errorPrefixBuffer, L"%_batchname [%_batchline]  ");
     ExpandVariables(errorPrefixBuffer, 1);
-    // Passed as an argument, so a "%" in a batch file name is not a format.
-    Qprintf(StdErr(), L"%s", errorPrefixBuffer);
+    // Plain text: a "%" in a batch file name is not a format.
+    PutErrorText(errorPrefixBuffer);
+    FlushErrorText();
     return 0;
 }
 
 int PrintErrorMarker(LPCWSTR argText, LPCWSTR faultChar) {
     if (!argText) return -1;
-    // Callers point inside the argument; a pointer outside it is clamped so
-    // the blanks never run past their buffer.
+    // Callers point inside the argument; a pointer outside it is clamped.
     size_t blanks = faultChar > argText ? size_t(faultChar - argText) : 0;
     if (blanks > LongTextCapacity) blanks = LongTextCapacity;
-    for (size_t i = 0; i < blanks; i++) markerBlanks[i] = L' ';
-    markerBlanks[blanks] = 0;
-    Qprintf(StdErr(), L"    %s\r\n", argText);
-    Qprintf(StdErr(), L"    %s\u2191\r\n", markerBlanks);
+    PutErrorText(L"    ");
+    PutErrorText(argText);
+    PutErrorText(L"\r\n    ");
+    for (size_t i = 0; i < blanks; i++) PutErrorChar(L' ');
+    PutErrorText(L"\u2191\r\n");
+    FlushErrorText();
     return 0;
 }
 
@@ -93,14 +153,19 @@ int FormatSystemError(DWORD errorNumber, LPWSTR out) {
     return 0;
 }
 
-int ReportArgumentError(LPCWSTR argText, LPCWSTR fault, LPCWSTR format, ...) {
-    WCHAR message[TextCapacity];
+int PrintError(LPCWSTR format, ...) {
     va_list args;
     va_start(args, format);
-    wvsprintfW(message, format, args);
+    PrintErrorMessage(format, args);
     va_end(args);
-    PrintErrorPrefix();
-    Qprintf(StdErr(), L"%s", message);
+    return -1;
+}
+
+int ReportArgumentError(LPCWSTR argText, LPCWSTR fault, LPCWSTR format, ...) {
+    va_list args;
+    va_start(args, format);
+    PrintErrorMessage(format, args);
+    va_end(args);
     PrintErrorMarker(argText, fault);
     return -1;
 }

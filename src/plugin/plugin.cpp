@@ -4,6 +4,7 @@
 
 #include "hotkeys/keys.h"
 #include "overlay/overlay.h"
+#include "settings/colors.h"
 #include "settings/settings.h"
 #include "text.h"
 
@@ -11,6 +12,7 @@ PluginStateRecord PluginState;
 
 // Edited in place at load: the shell reads the entry points from here.
 WCHAR functionList[] = L"tickrail,list,*key";
+const WCHAR AllFunctions[] = L"tickrail,list,*key";
 
 namespace {
 
@@ -52,17 +54,29 @@ void ReleaseEverything(void) {
     PluginState.consoleOutput = nullptr;
 }
 
+// The shell may load the plug-in again without unloading the library: each
+// load starts from what a fresh library holds (and a load that was never
+// shut down is undone first).
+void StartFromFreshState(void) {
+    ReleaseEverything();
+    HMODULE module = PluginState.moduleInstance;
+    ZeroMemory(&PluginState, sizeof PluginState);
+    PluginState.moduleInstance = module;
+    Settings = DefaultSettings;
+    lstrcpyW(functionList, AllFunctions);
+    for (int i = 0; i < ConsoleColorCount; i++) consoleColors[i] = StandardConsoleColors[i];
+}
+
 int FailLoad(void) {
     ReleaseEverything();
     Qprintf(StdErr(), L"Plugin not loaded.\r\n");
     return 1;
 }
 
-int FailStep(LPCWSTR message) {
+// `what` failed; the system's reason goes on a line of its own.
+int FailStep(LPCWSTR what) {
     FormatSystemError(GetLastError(), startupText);
-    PrintErrorPrefix();
-    Qprintf(StdErr(), message);
-    Qprintf(StdErr(), L"  %s\r\n", startupText);
+    PrintError(L"Failed to %s:\r\n  %s\r\n", what, startupText);
     return FailLoad();
 }
 
@@ -141,12 +155,12 @@ int RemoveListEntry(void) {
 }
 
 extern "C" int WINAPI InitializePlugin(void) {
+    StartFromFreshState();
     ZeroMemory(startupText, sizeof startupText);
     MakeDpiAware();
 
     if (QueryHostVersion() < MinimumHostVersion) {
-        PrintErrorPrefix();
-        Qprintf(StdErr(), L"Take Command version 13 or later is required!\r\n");
+        PrintError(L"Take Command version 13 or later is required!\r\n");
         return FailLoad();
     }
     if (PluginState.hostVersion < MarginsHostVersion) {
@@ -176,13 +190,13 @@ extern "C" int WINAPI InitializePlugin(void) {
                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                             OPEN_EXISTING, 0, nullptr);
     if (PluginState.consoleOutput == INVALID_HANDLE_VALUE)
-        return FailStep(L"Failed to open console buffer:\r\n");
+        return FailStep(L"open console buffer");
 
-    if (RegisterOverlayClass() != 0) return FailStep(L"Failed to register tickrail window class:\r\n");
+    if (RegisterOverlayClass() != 0) return FailStep(L"register tickrail window class");
 
     if (Settings.hiddenAtStartup) Settings.enabled = 0;
     PluginState.consoleOverlay = CreateOverlayWindow(ConsoleOverlayKind, PluginState.consoleWindow);
-    if (!PluginState.consoleOverlay) return FailStep(L"Failed to create console tickrail window:\r\n");
+    if (!PluginState.consoleOverlay) return FailStep(L"create console tickrail window");
 
     if (PluginState.tabWindow)
         PluginState.tabOverlay = CreateOverlayWindow(TabOverlayKind, PluginState.tabWindow);

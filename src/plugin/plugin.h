@@ -97,8 +97,10 @@ HANDLE StdErr(void);
 int PrintErrorPrefix(void);
 int PrintErrorMarker(LPCWSTR argText, LPCWSTR faultChar);
 int FormatSystemError(DWORD errorNumber, LPWSTR out);
-// The convention for a user's error in an argument: the prefix, the message
-// (formatted like wsprintfW) and the arrow under `fault` in `argText`.
-// Returns -1, for the parser to pass on.
+// A user's error: the prefix and the message (formatted like wsprintfW with
+// %s, %u and %d), written whole however long. Returns -1, for the caller to
+// pass on.
+int PrintError(LPCWSTR format, ...);
+// The same, then the argument with the arrow under `fault`.
 int ReportArgumentError(LPCWSTR argText, LPCWSTR fault, LPCWSTR format, ...);
 extern const WCHAR HelpText[];

@@ -2,20 +2,6 @@
 
 #include "hotkeys/keys.h"
 
-const COLORREF DefaultTickrailColors[ConsoleColorCount] = {
-    0xFFBF00,  // on Black: DeepSkyBlue
-    0xFFBF00,  // on Navy: DeepSkyBlue
-    0x98FB98,  // on Green: PaleGreen
-    0xDCDCDC,  // on Teal: Gainsboro
-    0x507FFF,  // on Maroon: Coral
-    0xFFFFFF,  // on Purple: White
-    0x000000,  // on Olive: Black
-    0x4F4F2F,  // on Silver: DarkSlateGray
-    0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000,  // Gray to Fuchsia: Black
-    0x008CFF,  // on Yellow: DarkOrange
-    0xA09E5F,  // on White: CadetBlue
-};
-
 const LPCWSTR HotkeyModeNames[HotkeyModeCount] = {
     L"Enable/Disable",
     L"Top/Bottom/Disable",
@@ -37,9 +23,8 @@ const LPCWSTR HotkeyModeNames[HotkeyModeCount] = {
     L"ColorKey/Alpha",
 };
 
-// The static start values are the defaults, so the record is sound even
-// before the first reset.
-SettingsRecord Settings = {
+// The settings of a freshly loaded library, and what the reset restores.
+constexpr SettingsRecord DefaultSettings = {
     {DefaultHotkey, 0, 0, 0, 0},
     {DefaultHotkeyMode, 0, 0, 0, 0},
     0,
@@ -50,8 +35,9 @@ SettingsRecord Settings = {
     DefaultPenWidth,
     PositionTop,
     0,
-    {0xFFBF00, 0xFFBF00, 0x98FB98, 0xDCDCDC, 0x507FFF, 0xFFFFFF, 0x000000, 0x4F4F2F, 0, 0, 0, 0,
-     0, 0, 0x008CFF, 0xA09E5F},
+    {0xFFBF00, 0xFFBF00, 0x98FB98, 0xDCDCDC, 0x507FFF, 0xFFFFFF, 0x000000, 0x4F4F2F,  // Black to Silver
+     0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000,                      // Gray to Fuchsia
+     0x008CFF, 0xA09E5F},                                                             // Yellow, White
     0,
     0,
     DefaultAltColor,
@@ -63,28 +49,19 @@ SettingsRecord Settings = {
     0,
 };
 
+const COLORREF* const DefaultTickrailColors = DefaultSettings.tickrailColors;
+
+SettingsRecord Settings = DefaultSettings;
+
 int ResetSettingsToDefaults(void) {
-    for (int slot = 0; slot < HotkeySlots; slot++) {
-        Settings.hotkeys[slot] = 0;
-        Settings.hotkeyModes[slot] = 0;
+    // The reset leaves the visibility and the mark lists' entries alone.
+    SettingsRecord kept = Settings;
+    Settings = DefaultSettings;
+    Settings.enabled = kept.enabled;
+    for (int i = 0; i < MaxAltMarks; i++) {
+        Settings.altColumns[i] = kept.altColumns[i];
+        Settings.altRows[i] = kept.altRows[i];
     }
-    Settings.hotkeys[0] = DefaultHotkey;
-    Settings.hotkeyModes[0] = DefaultHotkeyMode;
-    Settings.transparencyMode = 0;
-    Settings.backgroundColor = DefaultBackgroundColor;
-    Settings.hashColor = DefaultHashColor;
-    Settings.alpha = DefaultAlpha;
-    Settings.penWidth = DefaultPenWidth;
-    Settings.penWidth2 = DefaultPenWidth;
-    Settings.position = PositionTop;
-    Settings.hiddenAtStartup = 0;
-    for (int i = 0; i < ConsoleColorCount; i++) Settings.tickrailColors[i] = DefaultTickrailColors[i];
-    Settings.altColumnsCount = 0;
-    Settings.altRowsCount = 0;
-    Settings.altColumnsColor = DefaultAltColor;
-    Settings.altRowsColor = DefaultAltColor;
-    Settings.hookList = DefaultHookList;
-    Settings.rowOffset = 0;
     return 0;
 }
 

@@ -52,7 +52,10 @@ struct SettingsRecord {
 };
 
 extern SettingsRecord Settings;
-extern const COLORREF DefaultTickrailColors[ConsoleColorCount];
+// The settings of a freshly loaded library; its tickrail colours by console
+// background index are DefaultTickrailColors.
+extern const SettingsRecord DefaultSettings;
+extern const COLORREF* const DefaultTickrailColors;
 extern const LPCWSTR HotkeyModeNames[HotkeyModeCount];
 
 int ResetSettingsToDefaults(void);
