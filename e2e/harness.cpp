@@ -156,8 +156,8 @@ std::wstring ClassOf(HWND window) {
 }
 
 std::wstring TitleOf(HWND window) {
-    WCHAR title[1024] = L"";
-    GetWindowTextW(window, title, 1024);
+    std::wstring title(size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+    title.resize(size_t(GetWindowTextW(window, &title[0], int(title.size()))));
     return title;
 }
 
@@ -229,6 +229,7 @@ struct ShellWindows {
     HWND main;
     HWND tab;
     HWND console;
+    LONG markerTitles;  // titles of the plug-in's tab search taken over
 };
 
 const UINT_PTR TitleFollowTimer = 1;
@@ -239,7 +240,10 @@ LRESULT CALLBACK ShellWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         ShellWindows* shell = reinterpret_cast<ShellWindows*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (shell && shell->tab) {
             std::wstring title = TitleOf(shell->console);
-            if (title != TitleOf(shell->tab)) SetWindowTextW(shell->tab, title.c_str());
+            if (title != TitleOf(shell->tab)) {
+                SetWindowTextW(shell->tab, title.c_str());
+                if (title[0] == L'\u00AB') InterlockedIncrement(&shell->markerTitles);
+            }
         }
         return 0;
     }
@@ -293,6 +297,14 @@ void StopShellWindows(ShellWindows* shell) {
     CloseHandle(shell->ready);
 }
 
+int RunCommand(Plugin& plugin, LPCWSTR tail) {
+    StandInClear();
+    std::wstring copy = tail;
+    return plugin.tickrail(&copy[0]);
+}
+
+bool ShownByStyle(HWND window) { return (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
 // ---------------------------------------------------------------------------
 // Groups of cases.
 
@@ -341,6 +353,17 @@ void LoadAndUnload() {
         CheckNumber(0, OverlaysIn(GetConsoleWindow()).size(), "no overlay after shutdown");
         Check(!ClassRegistered(plugin.module), "overlay class unregistered after shutdown");
         Pump(300);  // no timer may fire into an unloaded plug-in
+
+        // The shell may start the plug-in again in the library it kept: the
+        // strip is painted as after a fresh load.
+        CheckNumber(0, plugin.initializePlugin(), "second start-up in the same library");
+        std::vector<HWND> again = OverlaysIn(GetConsoleWindow());
+        CheckNumber(1, again.size(), "one overlay after the second start-up");
+        if (again.size() == 1) {
+            PumpUntil([&] { return IsWindowVisible(again[0]) != FALSE; }, 3000);
+            Check(IsWindowVisible(again[0]) != FALSE, "the strip of the second start-up is painted");
+        }
+        plugin.shutdownPlugin(0);
         FreePluginLibrary(&plugin);
     }
 }
@@ -510,9 +533,18 @@ void TabOverlay() {
     if (!LoadPluginLibrary(&plugin)) return;
     ShellWindows shell = {};
     StartShellWindows(&shell);
-    SetConsoleTitleW(L"Harness console");
+    // A title longer than the plug-in's other texts comes back whole.
+    std::wstring longTitle = L"Harness console " + std::wstring(2000, L'T');
+    SetConsoleTitleW(longTitle.c_str());
     Pump(100);
     std::wstring titleBefore = TitleOf(GetConsoleWindow());
+    CheckNumber(longTitle.size(), titleBefore.size(), "the console holds the long title");
+    // A margin beyond 2^31 - 1 is out of range: the default margins stand.
+    WCHAR iniName[MAX_PATH];
+    GetTempPathW(MAX_PATH, iniName);
+    lstrcatW(iniName, L"tickrail-harness.ini");
+    WritePrivateProfileStringW(L"TakeCommand", L"HMargin", L"3000000000", iniName);
+    StandInSetVariable(L"_ininame", iniName);
 
     CheckNumber(0, plugin.initializePlugin(), "load with the shell's windows");
     CheckText(titleBefore, TitleOf(GetConsoleWindow()), "console title restored after the search");
@@ -557,6 +589,7 @@ void TabOverlay() {
     plugin.shutdownPlugin(0);
     CheckNumber(0, OverlaysIn(shell.tab).size(), "tab overlay destroyed at shutdown");
     FreePluginLibrary(&plugin);
+    DeleteFileW(iniName);
 
     // An answer that is no number: no main window, no search, no tab overlay.
     if (!LoadPluginLibrary(&plugin)) {
@@ -603,16 +636,42 @@ void HiddenConsole() {
     std::wstring titleBefore = TitleOf(GetConsoleWindow());
     CheckNumber(0, OverlaysIn(shell.tab).size(), "no tab overlay while the console shows");
 
+    std::vector<HWND> inConsole = OverlaysIn(GetConsoleWindow());
+    CheckNumber(1, inConsole.size(), "console overlay");
+    if (inConsole.empty()) return;
+    HWND consoleStrip = inConsole[0];
+
     RunOnWorker(HideConsole, 0);
     Check(!IsWindowVisible(GetConsoleWindow()), "console window hidden");
     PumpUntil([&] { return !OverlaysIn(shell.tab).empty(); }, 5000);
     CheckNumber(1, OverlaysIn(shell.tab).size(), "hiding the console finds the tab and makes its overlay");
     CheckText(titleBefore, TitleOf(GetConsoleWindow()), "console title restored after the search");
+    LONG searches = shell.markerTitles;
+    Check(searches > 0, "the tab took over the search's marker title");
+
+    // Ten paints while the console is hidden park the console overlay on
+    // the desktop, out of sight.
+    for (int i = 0; i < 10; i++) RunCommand(plugin, L"/P:T /Q");
+    Pump(50);
+    CheckNumber(reinterpret_cast<LONG_PTR>(GetDesktopWindow()),
+                reinterpret_cast<LONG_PTR>(GetAncestor(consoleStrip, GA_PARENT)), "parked on the desktop");
+    Check(!ShownByStyle(consoleStrip), "a parked strip is hidden");
 
     RunOnWorker(ShowConsole, 500);
     Check(IsWindowVisible(GetConsoleWindow()) != FALSE, "console window shown again");
     CheckNumber(1, OverlaysIn(GetConsoleWindow()).size(), "console overlay back in the console window");
     CheckNumber(1, OverlaysIn(shell.tab).size(), "tab overlay stays when the console shows again");
+    Check(ShownByStyle(consoleStrip), "the strip shows again with the console");
+
+    // Hidden again, with the strip disabled: the tab overlay lives, so no
+    // search retitles the console, and the disabled strip stays hidden.
+    RunCommand(plugin, L"/E:N /Q");
+    RunOnWorker(HideConsole, 0);
+    for (int i = 0; i < 3; i++) RunCommand(plugin, L"/P:T /Q");
+    Pump(500);
+    CheckNumber(searches, shell.markerTitles, "no search while the tab overlay lives");
+    Check(!ShownByStyle(consoleStrip), "a disabled strip stays hidden while the console is hidden");
+    RunOnWorker(ShowConsole, 300);
 
     plugin.shutdownPlugin(0);
     CheckNumber(0, OverlaysIn(shell.tab).size(), "tab overlay destroyed at shutdown");
@@ -634,13 +693,6 @@ void KeyAndList() {
     Pump(200);
     plugin.shutdownPlugin(0);
     FreePluginLibrary(&plugin);
-}
-
-int RunCommand(Plugin& plugin, LPCWSTR tail) {
-    StandInClear();
-    WCHAR copy[1024];
-    lstrcpynW(copy, tail, 1024);
-    return plugin.tickrail(copy);
 }
 
 const WCHAR SettingsKey[] = L"Software\\OrvexPlugins\\Tickrail";
@@ -680,6 +732,18 @@ void CommandRuns() {
         CheckNumber(c.result, RunCommand(plugin, c.tail), Utf8(c.tail).c_str());
         CheckText(c.err, StandInError(), Utf8(c.tail).c_str());
     }
+    // Messages that quote a long argument come whole: Wine's formatter, like
+    // the shell's, takes at most 1024 characters at a time.
+    std::wstring letters(1001, L'X');
+    std::wstring longTail = L"/B:" + letters;
+    CheckNumber(1, RunCommand(plugin, longTail.c_str()), "long colour name");
+    CheckText(L"Tickrail plugin: Bad color name: \"" + longTail + L"\"\r\n    " + longTail + L"\r\n       \u2191\r\n",
+              StandInError(), "long colour name message");
+    std::wstring endsAtTheLastPosition(8191, L'Y');
+    CheckNumber(1, RunCommand(plugin, (endsAtTheLastPosition + L" ").c_str()), "argument at the buffer's end");
+    CheckText(L"Tickrail plugin: Syntax error: \"" + endsAtTheLastPosition + L"\"\r\n", StandInError(),
+              "argument at the buffer's end, quoted whole");
+
     CheckNumber(0, RunCommand(plugin, L"/?"), "help");
     CheckNumber(845, lstrlenW(StandInOutput()), "help text written");
     CheckNumber(0, RunCommand(plugin, L"/L"), "hotkey list");
