@@ -132,19 +132,22 @@ LSTATUS RegCloseKey(HKEY key) {
 
 namespace sim {
 
-void RegistrySetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value) {
+void RegistrySetValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
+                      const std::vector<BYTE>& data) {
     Key& k = state->keys[KeyPath(root, path)];
-    BYTE bytes[4] = {BYTE(value), BYTE(value >> 8), BYTE(value >> 16), BYTE(value >> 24)};
     if (Value* v = FindValue(k, name.c_str())) {
-        v->type = REG_DWORD;
-        v->data.assign(bytes, bytes + 4);
+        v->type = type;
+        v->data = data;
     } else {
-        k.values.push_back({name, REG_DWORD, std::vector<BYTE>(bytes, bytes + 4)});
+        k.values.push_back({name, type, data});
     }
 }
 
+void RegistrySetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value) {
+    RegistrySetValue(root, path, name, REG_DWORD, {BYTE(value), BYTE(value >> 8), BYTE(value >> 16), BYTE(value >> 24)});
+}
+
 void RegistrySetString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& value) {
-    Key& k = state->keys[KeyPath(root, path)];
     std::vector<BYTE> bytes;
     for (wchar_t c : value) {
         bytes.push_back(BYTE(c));
@@ -152,7 +155,7 @@ void RegistrySetString(HKEY root, const std::wstring& path, const std::wstring& 
     }
     bytes.push_back(0);
     bytes.push_back(0);
-    k.values.push_back({name, REG_SZ, bytes});
+    RegistrySetValue(root, path, name, REG_SZ, bytes);
 }
 
 bool RegistryGetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD* value) {

@@ -36,6 +36,9 @@ LSTATUS RegCloseKey(HKEY key);
 
 namespace sim {
 
+// A value of any type and size, as a hostile key might hold it.
+void RegistrySetValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
+                      const std::vector<BYTE>& data);
 void RegistrySetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value);
 void RegistrySetString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& value);
 bool RegistryGetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD* value);
