@@ -2,7 +2,7 @@
 # machine lacks for building and testing, and nothing when all is there.
 TICKRAIL_PACKAGES=(
     cmake make g++ libgtest-dev
-    clang lld libclang-rt-14-dev
+    clang lld libclang-rt-14-dev valgrind libbenchmark-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth
 )

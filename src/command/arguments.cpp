@@ -10,50 +10,64 @@ namespace {
 
 const int LastWritePosition = MaxArgumentLength - 1;
 
-struct Splitter {
+// The entries of the table that the last call wrote; only those need
+// clearing, the rest are still clear.
+int entriesInUse;
+
+struct SplitState {
     int b;      // write position in the buffer
     int argc;   // arguments completed
     int n;      // length of the open argument; 0 when none is open
     bool inQuotes;
     bool pathAfterDrive;  // inside X:// a "/" starts no new option
-
-    void Complete() {
-        argc++;
-        b++;
-        // An argument that ends at the last position leaves b past the
-        // buffer; the next store then reports the overflow.
-        if (b < MaxArgumentLength) ArgumentTable.buffer[b] = 0;
-        n = 0;
-        pathAfterDrive = false;
-    }
-
-    // Returns false on an overflow of the buffer, after its message.
-    bool Store(WCHAR ch) {
-        if (b >= LastWritePosition) {
-            PrintError(L"Buffer overflow: b = %d, MAX_ARG_LEN = %d \r\n", b, MaxArgumentLength);
-            return false;
-        }
-        if (argc >= MaxArguments) return true;  // the surplus is dropped
-        if (n == 0) ArgumentTable.args[argc] = &ArgumentTable.buffer[b];
-        ArgumentTable.buffer[b++] = UpperAscii(ch);
-        ArgumentTable.buffer[b] = 0;
-        ArgumentTable.lengths[argc] = ++n;
-        return true;
-    }
 };
+
+void CompleteArgument(SplitState* s) {
+    s->argc++;
+    s->b++;
+    // An argument that ends at the last position leaves b past the buffer;
+    // the next store then reports the overflow.
+    if (s->b < MaxArgumentLength) ArgumentTable.buffer[s->b] = 0;
+    s->n = 0;
+    s->pathAfterDrive = false;
+}
+
+// Returns false on an overflow of the buffer, after its message.
+bool StoreCharacter(SplitState* s, WCHAR ch) {
+    if (s->b >= LastWritePosition) {
+        PrintError(L"Buffer overflow: b = %d, MAX_ARG_LEN = %d \r\n", s->b, MaxArgumentLength);
+        return false;
+    }
+    if (s->argc >= MaxArguments) return true;  // the surplus is dropped
+    if (s->n == 0) ArgumentTable.args[s->argc] = &ArgumentTable.buffer[s->b];
+    ArgumentTable.buffer[s->b++] = UpperAscii(ch);
+    ArgumentTable.buffer[s->b] = 0;
+    ArgumentTable.lengths[s->argc] = ++s->n;
+    return true;
+}
+
+bool StartsPathAfterDrive(const SplitState& s, LPCWSTR tail, LPCWSTR p) {
+    return s.n > 0 && p > tail && IsAsciiLetter(p[-1]) && p[1] == L'/' && p[2] == L'/';
+}
+
+bool StartsNewOption(const SplitState& s) {
+    return !s.inQuotes && !s.pathAfterDrive && s.n >= 2 && s.argc < MaxArguments &&
+           ArgumentTable.args[s.argc][0] == L'/';
+}
 
 }  // namespace
 
 int SplitArguments(LPCWSTR tail) {
     if (!tail) return -1;
     ArgumentTable.count = 0;
-    for (int i = 0; i < MaxArguments; i++) {
+    for (int i = 0; i < entriesInUse; i++) {
         ArgumentTable.lengths[i] = 0;
         ArgumentTable.args[i] = nullptr;
     }
     ArgumentTable.buffer[0] = 0;
 
-    Splitter s = {0, 0, 0, false, false};
+    SplitState s = {0, 0, 0, false, false};
+    bool overflow = false;
     for (LPCWSTR p = tail;; p++) {
         WCHAR ch = *p;
         if (ch == L'"') {
@@ -65,22 +79,22 @@ int SplitArguments(LPCWSTR tail) {
             break;
         }
         if (IsWhiteSpace(ch) && !s.inQuotes) {
-            if (s.n > 0) s.Complete();
+            if (s.n > 0) CompleteArgument(&s);
             continue;
         }
-        if (ch == L':' && s.n > 0 && p > tail && IsAsciiLetter(p[-1]) && p[1] == L'/' && p[2] == L'/')
-            s.pathAfterDrive = true;
-        if (ch == L'/' && !s.inQuotes && !s.pathAfterDrive && s.n >= 2 && s.argc < MaxArguments &&
-            ArgumentTable.args[s.argc][0] == L'/') {
+        if (ch == L':' && StartsPathAfterDrive(s, tail, p)) s.pathAfterDrive = true;
+        if (ch == L'/' && StartsNewOption(s)) {
             s.argc++;
             s.b++;
             s.n = 0;
         }
-        if (!s.Store(ch)) {
-            ArgumentTable.count = 0;
-            return -1;
+        if (!StoreCharacter(&s, ch)) {
+            overflow = true;
+            break;
         }
     }
+    entriesInUse = s.argc < MaxArguments ? s.argc + 1 : MaxArguments;
+    if (overflow) return -1;
 
     for (int i = 0; i < s.argc && i < MaxArguments; i++) {
         LPWSTR arg = ArgumentTable.args[i];

@@ -20,7 +20,7 @@ const long HighestHostVersion = 100;
 // The cells hold the shell's code for each key and modifier column, or -1
 // (no code) and -2 (not allowed).
 // 74 rows, 261 key codes
-const KeyRow KeyTableV13[] = {
+constexpr KeyRow KeyTableV13[] = {
     {L"F1", {0x1003B, 0x10054, 0x1005E, 0x10068, 0x30054, 0x5005E, 0}},
     {L"F2", {0x1003C, 0x10055, 0x1005F, 0x10069, 0x30055, 0x5005F, 0}},
     {L"F3", {0x1003D, 0x10056, 0x10060, 0x1006A, 0x30056, 0x50060, 0}},
@@ -98,7 +98,7 @@ const KeyRow KeyTableV13[] = {
 };
 
 // 72 rows, 384 key codes
-const KeyRow KeyTableV24[] = {
+constexpr KeyRow KeyTableV24[] = {
     {L"F1", {0x1003B, 0x10054, 0x1005E, 0x10068, 0x30054, 0x5005E, 0x7005E}},
     {L"F2", {0x1003C, 0x10055, 0x1005F, 0x10069, 0x30055, 0x5005F, 0x7005F}},
     {L"F3", {0x1003D, 0x10056, 0x10060, 0x1006A, 0x30056, 0x50060, 0x70060}},
@@ -178,7 +178,7 @@ struct KeySynonym {
     LPCWSTR keyName;
 };
 
-const KeySynonym KeySynonymsV13[] = {
+constexpr KeySynonym KeySynonymsV13[] = {
     {L"PageUp", L"PgUp"},   {L"PageDown", L"PgDn"},   {L"Insert", L"Ins"},   {L"Delete", L"Del"},
     {L"Backspace", L"BkSp"}, {L"Backquote", L"Grave"}, {L"Minus", L"-"},     {L"Equals", L"="},
     {L"Backslash", L"\\"}, {L"Semicolon", L";"},     {L"Semi", L";"},      {L"Apostrophe", L"'"},
@@ -188,7 +188,7 @@ const KeySynonym KeySynonymsV13[] = {
 
 // The four accented letters carry the code points of the Windows virtual
 // keys of minus, "[", "]" and backslash, which the shell reports from 24 on.
-const KeySynonym KeySynonymsV24[] = {
+constexpr KeySynonym KeySynonymsV24[] = {
     {L"PageUp", L"PgUp"},     {L"PageDown", L"PgDn"},  {L"Insert", L"Ins"},       {L"Delete", L"Del"},
     {L"BkSp", L"Backspace"},  {L"Grave", L"`"},        {L"-", L"Minus"},          {L"\u00BD", L"Minus"},
     {L"+", L"Plus"},          {L"Equals", L"Plus"},    {L"=", L"Plus"},           {L"Backslash", L"\\"},
@@ -203,30 +203,147 @@ const int CtrlHeld = 2;
 const int AltHeld = 4;
 const DWORD MaxKeyWord = 1023;
 
-const size_t KeyTableV13Rows = sizeof KeyTableV13 / sizeof KeyTableV13[0];
-const size_t KeyTableV24Rows = sizeof KeyTableV24 / sizeof KeyTableV24[0];
+// A hash of a name as the comparisons see it (A-Z equal to a-z). The
+// compiler hashes every name of the tables and sorts the hashes, so that a
+// typed name is looked up by a binary search and compared only with the
+// names that share its hash.
+constexpr DWORD NextNameHash(DWORD hash, WCHAR c) { return (hash ^ DWORD(UpperAscii(c))) * 16777619u; }
 
-void ActiveTable(const KeyRow** rows, size_t* count, int* columns) {
-    if (PluginState.useKeyTableV24) {
-        *rows = KeyTableV24;
-        *count = KeyTableV24Rows;
-        *columns = ModifierColumns;
-    } else {
-        *rows = KeyTableV13;
-        *count = KeyTableV13Rows;
-        *columns = VersionTableColumns;
-    }
+constexpr DWORD NameHash(LPCWSTR name) {
+    DWORD hash = 2166136261u;
+    for (; *name; name++) hash = NextNameHash(hash, *name);
+    return hash;
 }
 
-// The modifier that a word names, or 0 for no modifier word.
-int ModifierOf(LPCWSTR word) {
-    const struct {
-        LPCWSTR word;
-        int modifier;
-    } Words[] = {{L"s", ShiftHeld},   {L"shift", ShiftHeld}, {L"c", CtrlHeld},   {L"ctl", CtrlHeld},
-                 {L"ctrl", CtrlHeld}, {L"control", CtrlHeld}, {L"a", AltHeld},   {L"alt", AltHeld}};
-    for (const auto& w : Words)
-        if (EqualsIgnoreAsciiCase(word, w.word)) return w.modifier;
+template <size_t N>
+struct NameIndex {
+    DWORD hashes[N];  // ascending
+    WORD entries[N];  // the row or synonym that each hash belongs to
+};
+
+template <size_t N, typename Entry>
+constexpr NameIndex<N> IndexNames(const Entry (&entries)[N], LPCWSTR Entry::*name) {
+    NameIndex<N> index = {};
+    for (size_t i = 0; i < N; i++) {
+        DWORD hash = NameHash(entries[i].*name);
+        size_t k = i;
+        for (; k > 0 && index.hashes[k - 1] > hash; k--) {
+            index.hashes[k] = index.hashes[k - 1];
+            index.entries[k] = index.entries[k - 1];
+        }
+        index.hashes[k] = hash;
+        index.entries[k] = WORD(i);
+    }
+    return index;
+}
+
+constexpr bool SameText(LPCWSTR a, LPCWSTR b) {
+    for (; *a == *b; a++, b++)
+        if (!*a) return true;
+    return false;
+}
+
+// The row of each synonym's key name, found by the compiler.
+template <size_t Synonyms, size_t Rows>
+constexpr NameIndex<Synonyms> SynonymRows(const KeySynonym (&synonyms)[Synonyms], const KeyRow (&rows)[Rows]) {
+    NameIndex<Synonyms> index = {};
+    for (size_t i = 0; i < Synonyms; i++)
+        for (size_t r = 0; r < Rows; r++)
+            if (SameText(synonyms[i].keyName, rows[r].name)) index.entries[i] = WORD(r);
+    return index;
+}
+
+template <size_t Synonyms, size_t Rows>
+constexpr bool EverySynonymHasItsRow(const KeySynonym (&synonyms)[Synonyms], const KeyRow (&rows)[Rows]) {
+    for (size_t i = 0; i < Synonyms; i++) {
+        bool found = false;
+        for (size_t r = 0; r < Rows; r++) found = found || SameText(synonyms[i].keyName, rows[r].name);
+        if (!found) return false;
+    }
+    return true;
+}
+static_assert(EverySynonymHasItsRow(KeySynonymsV13, KeyTableV13), "a synonym names a key of its table");
+static_assert(EverySynonymHasItsRow(KeySynonymsV24, KeyTableV24), "a synonym names a key of its table");
+
+constexpr auto KeyTableV13Index = IndexNames(KeyTableV13, &KeyRow::name);
+constexpr auto KeyTableV24Index = IndexNames(KeyTableV24, &KeyRow::name);
+constexpr auto KeySynonymsV13Index = IndexNames(KeySynonymsV13, &KeySynonym::synonym);
+constexpr auto KeySynonymsV24Index = IndexNames(KeySynonymsV24, &KeySynonym::synonym);
+constexpr auto KeySynonymsV13Rows = SynonymRows(KeySynonymsV13, KeyTableV13);
+constexpr auto KeySynonymsV24Rows = SynonymRows(KeySynonymsV24, KeyTableV24);
+
+// One generation of the shell's keys: its rows and synonyms with their
+// name indexes.
+struct KeyTable {
+    const KeyRow* rows;
+    const DWORD* rowHashes;
+    const WORD* rowsByHash;
+    size_t rowCount;
+    int columns;
+    const KeySynonym* synonyms;
+    const DWORD* synonymHashes;
+    const WORD* synonymsByHash;
+    const WORD* synonymRows;  // the row of each synonym's key name
+    size_t synonymCount;
+};
+
+template <size_t Rows, size_t Synonyms>
+constexpr KeyTable MakeTable(const KeyRow (&rows)[Rows], const NameIndex<Rows>& rowIndex, int columns,
+                             const KeySynonym (&synonyms)[Synonyms], const NameIndex<Synonyms>& synonymIndex,
+                             const NameIndex<Synonyms>& synonymRows) {
+    return {rows,     rowIndex.hashes,     rowIndex.entries,     Rows,
+            columns,  synonyms,            synonymIndex.hashes, synonymIndex.entries,
+            synonymRows.entries, Synonyms};
+}
+
+constexpr KeyTable TableV13 = MakeTable(KeyTableV13, KeyTableV13Index, VersionTableColumns, KeySynonymsV13,
+                                        KeySynonymsV13Index, KeySynonymsV13Rows);
+constexpr KeyTable TableV24 = MakeTable(KeyTableV24, KeyTableV24Index, ModifierColumns, KeySynonymsV24,
+                                        KeySynonymsV24Index, KeySynonymsV24Rows);
+
+const KeyTable& ActiveTable(void) { return PluginState.useKeyTableV24 ? TableV24 : TableV13; }
+
+// The first position in `hashes` (ascending) that holds `hash` or more.
+size_t FirstAtLeast(const DWORD* hashes, size_t count, DWORD hash) {
+    size_t low = 0, high = count;
+    while (low < high) {
+        size_t middle = (low + high) / 2;
+        if (hashes[middle] < hash) low = middle + 1;
+        else high = middle;
+    }
+    return low;
+}
+
+// Whether two characters are the same, A-Z equal to a-z.
+inline bool SameLetter(WCHAR a, WCHAR b) {
+    if (a == b) return true;
+    WCHAR lower = WCHAR(a | 0x20);
+    return lower == WCHAR(b | 0x20) && lower >= L'a' && lower <= L'z';
+}
+
+// Whether the `length` characters at `word` are `name`, A-Z equal to a-z.
+inline bool IsName(LPCWSTR word, DWORD length, LPCWSTR name) {
+    for (DWORD i = 0; i < length; i++)
+        if (!SameLetter(word[i], name[i])) return false;  // a shorter name fails at its terminator
+    return name[length] == 0;
+}
+
+// The modifier that a word (with its length) names, or 0 for no modifier
+// word: "s" and "shift", "c", "ctl", "ctrl" and "control", "a" and "alt".
+int ModifierOf(LPCWSTR word, DWORD length) {
+    switch (length) {
+    case 1:
+        return SameLetter(word[0], L's') ? ShiftHeld : SameLetter(word[0], L'c') ? CtrlHeld
+                                       : SameLetter(word[0], L'a') ? AltHeld : 0;
+    case 3:
+        return IsName(word, 3, L"ctl") ? CtrlHeld : IsName(word, 3, L"alt") ? AltHeld : 0;
+    case 4:
+        return IsName(word, 4, L"ctrl") ? CtrlHeld : 0;
+    case 5:
+        return IsName(word, 5, L"shift") ? ShiftHeld : 0;
+    case 7:
+        return IsName(word, 7, L"control") ? CtrlHeld : 0;
+    }
     return 0;
 }
 
@@ -261,14 +378,11 @@ DWORD SelectKeyTable(void) {
 }
 
 bool FindKeyCell(int code, const KeyRow** foundRow, int* foundColumn) {
-    const KeyRow* rows;
-    size_t count;
-    int columns;
-    ActiveTable(&rows, &count, &columns);
-    for (size_t r = 0; r < count; r++) {
-        for (int c = 0; c < columns; c++) {
-            if (rows[r].codes[c] == code) {
-                if (foundRow) *foundRow = &rows[r];
+    const KeyTable& table = ActiveTable();
+    for (size_t r = 0; r < table.rowCount; r++) {
+        for (int c = 0; c < table.columns; c++) {
+            if (table.rows[r].codes[c] == code) {
+                if (foundRow) *foundRow = &table.rows[r];
                 if (foundColumn) *foundColumn = c;
                 return true;
             }
@@ -293,56 +407,52 @@ int HotkeyToText(int code, LPWSTR out) {
 }
 
 int ParseHotkeyName(LPCWSTR text) {
-    WCHAR word[MaxKeyWord + 1];
+    // Each word is looked at where it stands in the text, by its start, its
+    // length (at most MaxKeyWord characters count) and its hash.
+    LPCWSTR word = text;
     DWORD length = 0;
     int modifiers = 0;
     for (LPCWSTR p = text; *p; p++) {
         if (*p == L'-' && length > 0) {
-            word[length] = 0;
-            int modifier = ModifierOf(word);
+            int modifier = ModifierOf(word, length);
             if (!modifier) return 0;
             modifiers |= modifier;
+            word = p + 1;
             length = 0;
         } else if (length < MaxKeyWord) {
-            word[length++] = *p;
+            length++;
         }
     }
-    word[length] = 0;
     if (length == 0) return 0;
     int column = ColumnOf(modifiers);
     if (column < 0) return 0;
+    DWORD hash = NameHash(L"");
+    for (DWORD i = 0; i < length; i++) hash = NextNameHash(hash, word[i]);
 
-    LPCWSTR name = word;
-    const KeySynonym* synonyms = PluginState.useKeyTableV24 ? KeySynonymsV24 : KeySynonymsV13;
-    size_t synonymCount = PluginState.useKeyTableV24 ? sizeof KeySynonymsV24 / sizeof KeySynonymsV24[0]
-                                                     : sizeof KeySynonymsV13 / sizeof KeySynonymsV13[0];
-    for (size_t i = 0; i < synonymCount; i++) {
-        if (EqualsIgnoreAsciiCase(word, synonyms[i].synonym)) {
-            name = synonyms[i].keyName;
-            break;
-        }
+    const KeyTable& table = ActiveTable();
+    for (size_t i = FirstAtLeast(table.synonymHashes, table.synonymCount, hash);
+         i < table.synonymCount && table.synonymHashes[i] == hash; i++) {
+        WORD entry = table.synonymsByHash[i];
+        if (IsName(word, length, table.synonyms[entry].synonym))
+            return table.rows[table.synonymRows[entry]].codes[column];
     }
-    const KeyRow* rows;
-    size_t count;
-    int columns;
-    ActiveTable(&rows, &count, &columns);
-    for (size_t r = 0; r < count; r++)
-        if (EqualsIgnoreAsciiCase(rows[r].name, name)) return rows[r].codes[column];
+    for (size_t i = FirstAtLeast(table.rowHashes, table.rowCount, hash);
+         i < table.rowCount && table.rowHashes[i] == hash; i++) {
+        const KeyRow& row = table.rows[table.rowsByHash[i]];
+        if (IsName(word, length, row.name)) return row.codes[column];
+    }
     return 0;
 }
 
 int ListHotkeys(void) {
-    const KeyRow* rows;
-    size_t count;
-    int columns;
-    ActiveTable(&rows, &count, &columns);
-    for (size_t r = 0; r < count; r++) {
+    const KeyTable& table = ActiveTable();
+    for (size_t r = 0; r < table.rowCount; r++) {
         WCHAR line[TextCapacity] = L"";
-        for (int c = 0; c < columns; c++) {
-            if (rows[r].codes[c] <= 0) continue;
+        for (int c = 0; c < table.columns; c++) {
+            if (table.rows[r].codes[c] <= 0) continue;
             if (line[0]) lstrcatW(line, L"   ");
             lstrcatW(line, ModifierPrefixes[c]);
-            lstrcatW(line, rows[r].name);
+            lstrcatW(line, table.rows[r].name);
         }
         QPuts(line);
         QPuts(L"\r\n");

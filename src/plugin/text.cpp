@@ -2,23 +2,6 @@
 
 #include <cwctype>
 
-WCHAR UpperAscii(WCHAR c) { return c >= L'a' && c <= L'z' ? WCHAR(c - L'a' + L'A') : c; }
-
-bool EqualsIgnoreAsciiCase(LPCWSTR a, LPCWSTR b) {
-    for (;; a++, b++) {
-        if (UpperAscii(*a) != UpperAscii(*b)) return false;
-        if (*a == 0) return true;
-    }
-}
-
-bool IsDecimalDigit(WCHAR c) { return c >= L'0' && c <= L'9'; }
-
-bool IsHexDigit(WCHAR c) {
-    return IsDecimalDigit(c) || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
-}
-
-bool IsAsciiLetter(WCHAR c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
-
 bool IsWhiteSpace(WCHAR c) { return iswspace(wint_t(c)) != 0; }
 
 static int DigitValue(WCHAR c, int base) {
