@@ -66,6 +66,9 @@ TEST_F(Tracking, OverlaysStartInvisibleAndTheSecondTickAsksForThePaint) {
     Ticks(1);
     EXPECT_EQ(1, ConsolePaints());
     EXPECT_EQ(1, TabPaints());
+    Ticks(20);
+    EXPECT_EQ(1, ConsolePaints()) << "the load is painted once";
+    EXPECT_EQ(1, TabPaints());
     EXPECT_EQ(80u, PluginState.columns);
     EXPECT_EQ(25u, PluginState.rows);
 }
@@ -75,7 +78,7 @@ TEST_F(Tracking, NothingChangedNothingRepainted) {
     EXPECT_EQ(0, TicksUntilConsolePaint(40));
 }
 
-TEST_F(Tracking, ConsoleChangesRepaintOneTickAfterTheyAreSeen) {
+TEST_F(Tracking, ConsoleChangesRepaintOnceOneTickAfterTheyAreSeen) {
     struct Case {
         const char* what;
         void (*change)();
@@ -92,12 +95,37 @@ TEST_F(Tracking, ConsoleChangesRepaintOneTickAfterTheyAreSeen) {
     for (const auto& c : cases) {
         SetUp();
         LoadAndSettle();  // ten ticks: the next slow check is at tick 16
+        int before = ConsolePaints();
         c.change();
         EXPECT_EQ(c.repaintTick, TicksUntilConsolePaint(12)) << c.what;
-        SettleAfterRepaint();
-        EXPECT_EQ(0, TicksUntilConsolePaint(20)) << c.what << ": settles";
+        Ticks(20);
+        EXPECT_EQ(before + (c.repaintTick ? 1 : 0), ConsolePaints()) << c.what << ": painted once";
         TearDown();
         loaded = false;
+    }
+}
+
+// Each overlay is compared with what it last painted: a tab of another size
+// than the console window costs nothing while nothing changes, and a tab
+// that changes its size is painted anew within a slow check, also while the
+// console window is hidden.
+TEST_F(Tracking, EachOverlayFollowsItsOwnParent) {
+    LoadAndSettle(true);  // a tab of 1000 by 620 over a console of 640 by 400
+    Ticks(100);
+    EXPECT_EQ(1, ConsolePaints());
+    EXPECT_EQ(1, TabPaints());
+    for (bool consoleVisible : {true, false}) {
+        sim::SetVisible(sim::ConsoleWindow(), consoleVisible);
+        Ticks(20);
+        int console = ConsolePaints(), tab = TabPaints();
+        sim::ResizeClient(tabWindow, 900 + (consoleVisible ? 10 : 20), 600);
+        Ticks(9);
+        EXPECT_EQ(tab + 1, TabPaints()) << (consoleVisible ? "console shown" : "console hidden");
+        EXPECT_EQ(consoleVisible ? 910 : 920, sim::WindowRect(PluginState.tabOverlay).right)
+            << "the strip spans the new width";
+        Ticks(40);
+        EXPECT_EQ(tab + 1, TabPaints());
+        EXPECT_EQ(console + 1, ConsolePaints());
     }
 }
 

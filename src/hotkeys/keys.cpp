@@ -1,7 +1,5 @@
 #include "keys.h"
 
-#include <cerrno>
-#include <cstdint>
 #include <cwchar>
 
 #include "plugin/plugin.h"
@@ -14,8 +12,8 @@ const LPCWSTR ModifierPrefixes[ModifierColumns] = {
 namespace {
 
 const int VersionTableColumns = 6;  // KeyTableV13 stops before Ctrl-Alt-Shift
-const long LowestHostVersion = 8;
-const long HighestHostVersion = 100;
+const DWORD LowestHostVersion = 8;
+const DWORD HighestHostVersion = 100;
 
 // The cells hold the shell's code for each key and modifier column, or -1
 // (no code) and -2 (not allowed).
@@ -208,31 +206,37 @@ const DWORD MaxKeyWord = 1023;
 // typed name is looked up by a binary search and compared only with the
 // names that share its hash.
 constexpr DWORD NextNameHash(DWORD hash, WCHAR c) { return (hash ^ DWORD(UpperAscii(c))) * 16777619u; }
+const DWORD EmptyNameHash = 2166136261u;
 
-constexpr DWORD NameHash(LPCWSTR name) {
-    DWORD hash = 2166136261u;
+// 16 bits are enough to tell the few names of a table apart, and keep the
+// index small; names that share a hash are all compared.
+constexpr WORD FoldNameHash(DWORD hash) { return WORD(hash ^ hash >> 16); }
+
+constexpr WORD NameHash(LPCWSTR name) {
+    DWORD hash = EmptyNameHash;
     for (; *name; name++) hash = NextNameHash(hash, *name);
-    return hash;
+    return FoldNameHash(hash);
 }
 
 template <size_t N>
 struct NameIndex {
-    DWORD hashes[N];  // ascending
-    WORD entries[N];  // the row or synonym that each hash belongs to
+    WORD hashes[N];   // ascending
+    BYTE entries[N];  // the row or synonym that each hash belongs to
 };
 
 template <size_t N, typename Entry>
 constexpr NameIndex<N> IndexNames(const Entry (&entries)[N], LPCWSTR Entry::*name) {
+    static_assert(N < 256, "an entry's number fits a byte");
     NameIndex<N> index = {};
     for (size_t i = 0; i < N; i++) {
-        DWORD hash = NameHash(entries[i].*name);
+        WORD hash = NameHash(entries[i].*name);
         size_t k = i;
         for (; k > 0 && index.hashes[k - 1] > hash; k--) {
             index.hashes[k] = index.hashes[k - 1];
             index.entries[k] = index.entries[k - 1];
         }
         index.hashes[k] = hash;
-        index.entries[k] = WORD(i);
+        index.entries[k] = BYTE(i);
     }
     return index;
 }
@@ -244,56 +248,61 @@ constexpr bool SameText(LPCWSTR a, LPCWSTR b) {
 }
 
 // The row of each synonym's key name, found by the compiler.
-template <size_t Synonyms, size_t Rows>
-constexpr NameIndex<Synonyms> SynonymRows(const KeySynonym (&synonyms)[Synonyms], const KeyRow (&rows)[Rows]) {
-    NameIndex<Synonyms> index = {};
-    for (size_t i = 0; i < Synonyms; i++)
-        for (size_t r = 0; r < Rows; r++)
-            if (SameText(synonyms[i].keyName, rows[r].name)) index.entries[i] = WORD(r);
-    return index;
-}
+const BYTE NoRow = 0xFF;
+
+template <size_t N>
+struct SynonymRows {
+    BYTE of[N];
+};
 
 template <size_t Synonyms, size_t Rows>
-constexpr bool EverySynonymHasItsRow(const KeySynonym (&synonyms)[Synonyms], const KeyRow (&rows)[Rows]) {
+constexpr SynonymRows<Synonyms> FindSynonymRows(const KeySynonym (&synonyms)[Synonyms], const KeyRow (&rows)[Rows]) {
+    SynonymRows<Synonyms> found = {};
     for (size_t i = 0; i < Synonyms; i++) {
-        bool found = false;
-        for (size_t r = 0; r < Rows; r++) found = found || SameText(synonyms[i].keyName, rows[r].name);
-        if (!found) return false;
+        found.of[i] = NoRow;
+        for (size_t r = 0; r < Rows; r++)
+            if (SameText(synonyms[i].keyName, rows[r].name)) found.of[i] = BYTE(r);
     }
+    return found;
+}
+
+template <size_t N>
+constexpr bool EveryRowFound(const SynonymRows<N>& rows) {
+    for (BYTE row : rows.of)
+        if (row == NoRow) return false;
     return true;
 }
-static_assert(EverySynonymHasItsRow(KeySynonymsV13, KeyTableV13), "a synonym names a key of its table");
-static_assert(EverySynonymHasItsRow(KeySynonymsV24, KeyTableV24), "a synonym names a key of its table");
 
 constexpr auto KeyTableV13Index = IndexNames(KeyTableV13, &KeyRow::name);
 constexpr auto KeyTableV24Index = IndexNames(KeyTableV24, &KeyRow::name);
 constexpr auto KeySynonymsV13Index = IndexNames(KeySynonymsV13, &KeySynonym::synonym);
 constexpr auto KeySynonymsV24Index = IndexNames(KeySynonymsV24, &KeySynonym::synonym);
-constexpr auto KeySynonymsV13Rows = SynonymRows(KeySynonymsV13, KeyTableV13);
-constexpr auto KeySynonymsV24Rows = SynonymRows(KeySynonymsV24, KeyTableV24);
+constexpr auto KeySynonymsV13Rows = FindSynonymRows(KeySynonymsV13, KeyTableV13);
+constexpr auto KeySynonymsV24Rows = FindSynonymRows(KeySynonymsV24, KeyTableV24);
+static_assert(EveryRowFound(KeySynonymsV13Rows) && EveryRowFound(KeySynonymsV24Rows),
+              "every synonym names a key of its table");
 
 // One generation of the shell's keys: its rows and synonyms with their
 // name indexes.
 struct KeyTable {
     const KeyRow* rows;
-    const DWORD* rowHashes;
-    const WORD* rowsByHash;
+    const WORD* rowHashes;
+    const BYTE* rowsByHash;
     size_t rowCount;
     int columns;
     const KeySynonym* synonyms;
-    const DWORD* synonymHashes;
-    const WORD* synonymsByHash;
-    const WORD* synonymRows;  // the row of each synonym's key name
+    const WORD* synonymHashes;
+    const BYTE* synonymsByHash;
+    const BYTE* synonymRows;  // the row of each synonym's key name
     size_t synonymCount;
 };
 
 template <size_t Rows, size_t Synonyms>
 constexpr KeyTable MakeTable(const KeyRow (&rows)[Rows], const NameIndex<Rows>& rowIndex, int columns,
                              const KeySynonym (&synonyms)[Synonyms], const NameIndex<Synonyms>& synonymIndex,
-                             const NameIndex<Synonyms>& synonymRows) {
-    return {rows,     rowIndex.hashes,     rowIndex.entries,     Rows,
-            columns,  synonyms,            synonymIndex.hashes, synonymIndex.entries,
-            synonymRows.entries, Synonyms};
+                             const SynonymRows<Synonyms>& synonymRows) {
+    return {rows,    rowIndex.hashes, rowIndex.entries,     Rows,           columns,
+            synonyms, synonymIndex.hashes, synonymIndex.entries, synonymRows.of, Synonyms};
 }
 
 constexpr KeyTable TableV13 = MakeTable(KeyTableV13, KeyTableV13Index, VersionTableColumns, KeySynonymsV13,
@@ -304,7 +313,7 @@ constexpr KeyTable TableV24 = MakeTable(KeyTableV24, KeyTableV24Index, ModifierC
 const KeyTable& ActiveTable(void) { return PluginState.useKeyTableV24 ? TableV24 : TableV13; }
 
 // The first position in `hashes` (ascending) that holds `hash` or more.
-size_t FirstAtLeast(const DWORD* hashes, size_t count, DWORD hash) {
+size_t FirstAtLeast(const WORD* hashes, size_t count, WORD hash) {
     size_t low = 0, high = count;
     while (low < high) {
         size_t middle = (low + high) / 2;
@@ -366,13 +375,16 @@ int ColumnOf(int modifiers) {
 DWORD SelectKeyTable(void) {
     WCHAR buffer[TextCapacity] = L"%_4ver";
     ExpandVariables(buffer, 1);
-    errno = 0;
-    WCHAR* end;
-    long long number = wcstoll(buffer, &end, 10);
-    bool converted = errno == 0 && number >= INT32_MIN && number <= INT32_MAX;
+    // A signed decimal number after white space; a value beyond 32 bits is
+    // a conversion error, and only 8 to 100 is a version.
+    LPCWSTR digits = buffer;
+    while (IsWhiteSpace(*digits)) digits++;
+    bool negative = *digits == L'-';
+    if (*digits == L'-' || *digits == L'+') digits++;
+    DWORD number = 0;
+    bool converted = ConvertUnsigned(digits, 10, &number, nullptr) || !IsDecimalDigit(*digits);
     DWORD accepted = 0;
-    if (converted && number >= LowestHostVersion && number <= HighestHostVersion)
-        accepted = DWORD(number);
+    if (converted && !negative && number >= LowestHostVersion && number <= HighestHostVersion) accepted = number;
     PluginState.useKeyTableV24 = accepted >= 24;
     return accepted;
 }
@@ -426,13 +438,14 @@ int ParseHotkeyName(LPCWSTR text) {
     if (length == 0) return 0;
     int column = ColumnOf(modifiers);
     if (column < 0) return 0;
-    DWORD hash = NameHash(L"");
-    for (DWORD i = 0; i < length; i++) hash = NextNameHash(hash, word[i]);
+    DWORD fullHash = EmptyNameHash;
+    for (DWORD i = 0; i < length; i++) fullHash = NextNameHash(fullHash, word[i]);
+    WORD hash = FoldNameHash(fullHash);
 
     const KeyTable& table = ActiveTable();
     for (size_t i = FirstAtLeast(table.synonymHashes, table.synonymCount, hash);
          i < table.synonymCount && table.synonymHashes[i] == hash; i++) {
-        WORD entry = table.synonymsByHash[i];
+        BYTE entry = table.synonymsByHash[i];
         if (IsName(word, length, table.synonyms[entry].synonym))
             return table.rows[table.synonymRows[entry]].codes[column];
     }

@@ -61,17 +61,30 @@ void CheckVisibility(BOOL visible, OverlayData* consoleRecord) {
     if (!visible) MakeTabOverlay();
 }
 
+// A change is painted once: what the check saw is what it asked for, so the
+// ticks until the paint has measured it do not ask again.
 void CheckSizeAndColor(void) {
     CONSOLE_SCREEN_BUFFER_INFO info;
     ZeroMemory(&info, sizeof info);
     GetConsoleScreenBufferInfo(PluginState.consoleOutput, &info);
-    if (VisibleColumns(info) != PluginState.columns || VisibleRows(info) != PluginState.rows ||
-        (info.wAttributes & BackgroundColorBits) !=
-            (PluginState.lastScreenInfo.wAttributes & BackgroundColorBits))
-        PluginState.repaintCountdown = ChangeRepaintTicks;
+    DWORD columns = VisibleColumns(info), rows = VisibleRows(info);
+    if (columns == PluginState.columns && rows == PluginState.rows &&
+        (info.wAttributes & BackgroundColorBits) == (PluginState.lastScreenInfo.wAttributes & BackgroundColorBits))
+        return;
+    PluginState.repaintCountdown = ChangeRepaintTicks;
+    PluginState.lastScreenInfo = info;
+    PluginState.columns = columns;
+    PluginState.rows = rows;
 }
 
-void CheckMonitorAndClientArea(void) {
+// Whether the overlay's parent has another client area than it was painted in.
+bool ParentResized(const OverlayData* record) {
+    RECT client;
+    GetClientRect(record->parent, &client);
+    return client.right != record->paintedClient.right || client.bottom != record->paintedClient.bottom;
+}
+
+void CheckMonitorAndClientArea(const OverlayData* consoleRecord) {
     HMONITOR monitor = MonitorFromWindow(PluginState.consoleWindow, MONITOR_DEFAULTTONEAREST);
     if (monitor != PluginState.lastMonitor) {
         HMONITOR previous = PluginState.lastMonitor;
@@ -79,16 +92,22 @@ void CheckMonitorAndClientArea(void) {
         // The first monitor seen is where the first paint already went.
         if (previous) PluginState.repaintCountdown = ChangeRepaintTicks;
     }
-    if (PluginState.repaintCountdown) return;
-    RECT client;
-    GetClientRect(PluginState.consoleWindow, &client);
-    if (client.right != PluginState.lastClientRect.right || client.bottom != PluginState.lastClientRect.bottom)
+    if (!PluginState.repaintCountdown && consoleRecord && ParentResized(consoleRecord))
         PluginState.repaintCountdown = ChangeRepaintTicks;
 }
 
+// The tab overlay follows its own tab window's client area, whether the
+// console window shows or not.
+void CheckTabClientArea(void) {
+    if (PluginState.repaintCountdown || !PluginState.tabOverlay) return;
+    const OverlayData* record = RecordOf(PluginState.tabOverlay);
+    if (record && ParentResized(record)) PluginState.repaintCountdown = ChangeRepaintTicks;
+}
+
 void SlowCheck(BOOL visible, OverlayData* consoleRecord) {
+    CheckTabClientArea();
     if (visible && !PluginState.repaintCountdown) {
-        CheckMonitorAndClientArea();
+        CheckMonitorAndClientArea(consoleRecord);
     } else if (!visible && PluginState.tabWindow && !PluginState.tabOverlay) {
         // The tab window may have closed with its overlay; forget it so a
         // later check finds the console's new tab.

@@ -14,6 +14,7 @@ struct OverlayData {
     int vMargin;
     int hiddenPaints;
     int detached;
+    RECT paintedClient;  // the parent's client area at the last paint
 };
 
 #define OVERLAY_TITLE L"Take Command Tickrail"

@@ -52,12 +52,12 @@ bool PaintHiddenConsoleOverlay(HWND window, OverlayData* record) {
     return true;
 }
 
-void MeasureConsole(const OverlayData* record) {
+void MeasureConsole(OverlayData* record) {
     ZeroMemory(&PluginState.lastScreenInfo, sizeof PluginState.lastScreenInfo);
     GetConsoleScreenBufferInfo(PluginState.consoleOutput, &PluginState.lastScreenInfo);
     PluginState.columns = VisibleColumns(PluginState.lastScreenInfo);
     PluginState.rows = VisibleRows(PluginState.lastScreenInfo);
-    GetClientRect(record->parent, &PluginState.lastClientRect);
+    GetClientRect(record->parent, &record->paintedClient);
 }
 
 // The tab view's visible scroll bars take their width off the text area.
@@ -133,42 +133,90 @@ Drawing MakeDrawing(HWND window, HDC dc, COLORREF markColor, bool altWanted, COL
     return drawing;
 }
 
-void DrawMark(HDC dc, const OverlayData* record, DWORD i, DWORD cellW, DWORD cellH) {
-    MarkLength length = i % LongMarkEvery == 0 ? LongMark : i % MediumMarkEvery == 0 ? MediumMark : ShortMark;
-    DWORD x = DWORD(record->hMargin) + i * cellW;
-    DWORD y = DWORD(record->vMargin) + i * cellH;
+// Where the marks of a strip go: mark i lies on the boundary after the i-th
+// cell, `along` the strip at first + i * step, and runs across it from
+// `from` to `to` by its length. All in unsigned arithmetic, as the cell
+// sizes are.
+struct MarkLines {
+    bool horizontal;
+    DWORD first, step;
+    DWORD from[3], to[3];  // by MarkLength
+};
+
+MarkLines LinesFor(const OverlayData* record, DWORD cellW, DWORD cellH) {
+    DWORD x = DWORD(record->hMargin), y = DWORD(record->vMargin);
     switch (Settings.position) {
-    case PositionBottom: {
-        const DWORD start[] = {3 * cellH / 4, cellH / 2, cellH / 8};
-        MoveToEx(dc, int(x), int(start[length]), nullptr);
-        LineTo(dc, int(x), int(cellH));
-        break;
-    }
-    case PositionLeft: {
-        const DWORD end[] = {cellW / 2, cellW, 7 * cellW / 4};
-        MoveToEx(dc, 0, int(y), nullptr);
-        LineTo(dc, int(end[length]), int(y));
-        break;
-    }
-    case PositionRight: {
-        const DWORD end[] = {3 * cellW / 2, cellW, cellW / 4};
-        MoveToEx(dc, int(2 * cellW), int(y), nullptr);
-        LineTo(dc, int(end[length]), int(y));
-        break;
-    }
-    default: {
-        const DWORD end[] = {cellH / 4, cellH / 2, 7 * cellH / 8};
-        MoveToEx(dc, int(x), 0, nullptr);
-        LineTo(dc, int(x), int(end[length]));
-        break;
-    }
+    case PositionBottom:
+        return {true, x, cellW, {3 * cellH / 4, cellH / 2, cellH / 8}, {cellH, cellH, cellH}};
+    case PositionLeft:
+        return {false, y, cellH, {0, 0, 0}, {cellW / 2, cellW, 7 * cellW / 4}};
+    case PositionRight:
+        return {false, y, cellH, {2 * cellW, 2 * cellW, 2 * cellW}, {3 * cellW / 2, cellW, cellW / 4}};
+    default:  // top, and the unnamed position 4
+        return {true, x, cellW, {0, 0, 0}, {cellH / 4, cellH / 2, 7 * cellH / 8}};
     }
 }
 
-bool IsAltMark(DWORD i, const DWORD* marks, DWORD count) {
+// A console line holds far fewer cells; more marks than this are not drawn.
+const DWORD MaxMarks = 65536;
+BYTE altMarkNumbers[MaxMarks + 1];  // 1 where an alternate mark goes
+
+// Finds the numbers 1 to `last` that any of the marks selects, so that each
+// mark is tested once per paint, not once per entry of the list. Repeats
+// go first: one whose distance an earlier repeat already selected adds
+// nothing (its multiples are that one's too) and is skipped.
+void FindAltMarks(const DWORD* marks, DWORD count, DWORD last) {
+    ZeroMemory(altMarkNumbers, last + 1);
+    BYTE* end = altMarkNumbers + last;
+    for (DWORD k = 0; k < count; k++) {
+        if (!(marks[k] & RepeatMarkFlag)) continue;
+        DWORD distance = marks[k] & ~RepeatMarkFlag;
+        if (distance == 0 || distance > last || altMarkNumbers[distance]) continue;
+        for (BYTE* number = altMarkNumbers + distance; number <= end; number += distance) *number = 1;
+    }
     for (DWORD k = 0; k < count; k++)
-        if (AltMarkMatches(marks[k], i)) return true;
-    return false;
+        if (!(marks[k] & RepeatMarkFlag) && marks[k] <= last) altMarkNumbers[marks[k]] = 1;
+}
+
+// The length of mark i by i modulo 10: long every 10th, medium every 5th.
+const MarkLength LengthByPhase[10] = {LongMark,  ShortMark, ShortMark, ShortMark, ShortMark,
+                                      MediumMark, ShortMark, ShortMark, ShortMark, ShortMark};
+
+// The pen changes only where the marks change between plain and alternate.
+// One loop for each edge and pen use, so that a mark costs its two calls and
+// little more.
+template <bool Horizontal, bool WithAlt>
+void DrawMarksAs(HDC dc, const Drawing& drawing, const MarkLines& lines, DWORD marks) {
+    bool altSelected = false;
+    DWORD along = lines.first;
+    DWORD phase = 0;
+    for (DWORD i = 1; i <= marks; i++) {
+        if (WithAlt && (altMarkNumbers[i] != 0) != altSelected) {
+            altSelected = !altSelected;
+            SelectObject(dc, altSelected ? drawing.altPen : drawing.markPen);
+        }
+        along += lines.step;
+        phase = phase == 9 ? 0 : phase + 1;
+        MarkLength length = LengthByPhase[phase];
+        int a = int(along), from = int(lines.from[length]), to = int(lines.to[length]);
+        if (Horizontal) {
+            MoveToEx(dc, a, from, nullptr);
+            LineTo(dc, a, to);
+        } else {
+            MoveToEx(dc, from, a, nullptr);
+            LineTo(dc, to, a);
+        }
+    }
+}
+
+void DrawMarks(HDC dc, const Drawing& drawing, const MarkLines& lines, DWORD marks) {
+    if (lines.horizontal) {
+        if (drawing.altPen) DrawMarksAs<true, true>(dc, drawing, lines, marks);
+        else DrawMarksAs<true, false>(dc, drawing, lines, marks);
+    } else {
+        if (drawing.altPen) DrawMarksAs<false, true>(dc, drawing, lines, marks);
+        else DrawMarksAs<false, false>(dc, drawing, lines, marks);
+    }
 }
 
 }  // namespace
@@ -193,8 +241,8 @@ int PaintOverlay(HWND window, OverlayData* record) {
     WORD backgroundIndex = (PluginState.lastScreenInfo.wAttributes >> BackgroundColorShift) & ColorIndexMask;
     COLORREF markColor = Settings.tickrailColors[backgroundIndex];
 
-    DWORD right = DWORD(PluginState.lastClientRect.right);
-    DWORD bottom = DWORD(PluginState.lastClientRect.bottom);
+    DWORD right = DWORD(record->paintedClient.right);
+    DWORD bottom = DWORD(record->paintedClient.bottom);
     if (record->kind == TabOverlayKind) SubtractViewScrollBars(record->parent, &right, &bottom);
     DWORD cellW = (right - DWORD(record->hMargin)) / AtLeastOne(PluginState.columns);
     DWORD cellH = (bottom - DWORD(record->vMargin)) / AtLeastOne(PluginState.rows);
@@ -214,17 +262,9 @@ int PaintOverlay(HWND window, OverlayData* record) {
 
     if (Settings.enabled) {
         DWORD marks = strip.horizontal ? PluginState.columns : PluginState.rows;
-        bool altSelected = false;
-        for (DWORD i = 1; i <= marks; i++) {
-            if (drawing.altPen) {
-                bool wantAlt = IsAltMark(i, altMarks, altCount);
-                if (wantAlt != altSelected) {
-                    SelectObject(dc, wantAlt ? drawing.altPen : drawing.markPen);
-                    altSelected = wantAlt;
-                }
-            }
-            DrawMark(dc, record, i, cellW, cellH);
-        }
+        if (marks > MaxMarks) marks = MaxMarks;
+        if (drawing.altPen) FindAltMarks(altMarks, altCount, marks);
+        DrawMarks(dc, drawing, LinesFor(record, cellW, cellH), marks);
     }
 
     ValidateRect(window, nullptr);

@@ -16,6 +16,22 @@ const WCHAR AllFunctions[] = L"tickrail,list,*key";
 
 namespace {
 
+// The version's text and its numbers are written side by side; they agree.
+constexpr bool VersionTextAgrees(const char* text, int major, int minor, int build) {
+    const int parts[] = {major, minor, build};
+    for (int part : parts) {
+        int value = 0;
+        if (*text < '0' || *text > '9') return false;
+        while (*text >= '0' && *text <= '9') value = value * 10 + (*text++ - '0');
+        if (value != part || (*text != '.' && *text != 0)) return false;
+        if (*text) text++;
+    }
+    return *text == 0;
+}
+static_assert(VersionTextAgrees(TICKRAIL_VERSION_TEXT, TICKRAIL_VERSION_MAJOR, TICKRAIL_VERSION_MINOR,
+                                TICKRAIL_VERSION_BUILD),
+              "version.h: the text and the numbers agree");
+
 PluginInfoRecord pluginInfo;
 
 // Shared by the start-up steps: a system error text or the hotkey text.

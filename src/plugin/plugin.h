@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "platform.h"
+#include "version.h"
 
 const DWORD TextCapacity = 1024;
 const DWORD LongTextCapacity = 8192;
@@ -12,9 +13,9 @@ const UINT_PTR TrackTimerEventId = 1977;
 const UINT TrackTimerPeriodMs = 100;
 const DWORD MinimumHostVersion = 13;
 const DWORD MarginsHostVersion = 24;
-const int PluginMajorVersion = 1;
-const int PluginMinorVersion = 0;
-const int PluginBuild = 2;
+const int PluginMajorVersion = TICKRAIL_VERSION_MAJOR;
+const int PluginMinorVersion = TICKRAIL_VERSION_MINOR;
+const int PluginBuild = TICKRAIL_VERSION_BUILD;
 
 #define PLUGIN_NAME L"Tickrail"
 
@@ -68,10 +69,10 @@ struct PluginStateRecord {
     int repaintCountdown;
     int tickCount;
     HMONITOR lastMonitor;
+    // The console as last painted, or as the timer last asked to paint it.
     CONSOLE_SCREEN_BUFFER_INFO lastScreenInfo;
     DWORD columns;
     DWORD rows;
-    RECT lastClientRect;
 };
 
 extern PluginStateRecord PluginState;
