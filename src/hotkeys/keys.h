@@ -11,10 +11,14 @@ const int CtrlShiftFlag = 0x20000;
 const int CtrlAltFlag = 0x40000;
 const int CtrlAltShiftFlag = 0x60000;
 
+// The tables hold hundreds of rows: packed to 4 bytes, a row takes no
+// padding after its seven codes.
+#pragma pack(push, 4)
 struct KeyRow {
     LPCWSTR name;
     int codes[ModifierColumns];  // by modifier column; KeyTableV13 has no column 6
 };
+#pragma pack(pop)
 
 extern const LPCWSTR ModifierPrefixes[ModifierColumns];
 

@@ -6,10 +6,13 @@
 
 const int ColorNameCount = 140;
 
+// Packed to 4 bytes, as the key tables are: no padding after each value.
+#pragma pack(push, 4)
 struct ColorName {
     LPCWSTR name;
     DWORD rgb;
 };
+#pragma pack(pop)
 
 extern const ColorName ColorNames[ColorNameCount];
 extern const COLORREF StandardConsoleColors[ConsoleColorCount];
