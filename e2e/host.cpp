@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "check.h"
-#include "takecmd.h"
+#include "standin.h"
 
 namespace {
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "expected_texts.h"
+
 struct PluginInfoRecord {
     LPCWSTR name, author, email, webPage, description;
     LPWSTR functions;
@@ -42,8 +44,6 @@ struct Plugin {
     KeyProc key;
 };
 
-const WCHAR LoadMessage[] = L"Tickrail v1.0.2 loaded; hotkey is Shift-F12.\r\n";
-const WCHAR SettingsKey[] = L"Software\\OrvexPlugins\\Tickrail";
 
 // Loads tickrail.dll and finds its exports; a fresh library meets a shell
 // in its start state (SetStartVariables).

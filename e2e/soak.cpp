@@ -11,7 +11,7 @@
 
 #include "check.h"
 #include "host.h"
-#include "takecmd.h"
+#include "standin.h"
 
 namespace {
 

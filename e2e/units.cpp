@@ -15,7 +15,7 @@
 #include "settings/colors.h"
 #include "settings/marks.h"
 #include "settings/settings.h"
-#include "takecmd.h"
+#include "standin.h"
 
 namespace {
 

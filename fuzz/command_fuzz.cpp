@@ -4,11 +4,11 @@
 // the paints that follow leave no GDI object behind.
 #include "fuzz_support.h"
 
+#include "expected_texts.h"
+
 #include "sim/win32.h"
 
 namespace {
-
-const wchar_t Key[] = L"Software\\OrvexPlugins\\Tickrail";
 
 // What a load of a full save gives back: the record as saved, but for
 // what the registry form leaves out or the load repairs.
@@ -25,7 +25,7 @@ SettingsRecord AsLoadedBack(const SettingsRecord& saved) {
 
 void RequireSaveLoadsBack(HKEY root) {
     DWORD alpha;
-    if (!sim::RegistryGetDword(root, Key, L"Alpha", &alpha)) return;  // no full save there
+    if (!sim::RegistryGetDword(root, SettingsKey, L"Alpha", &alpha)) return;  // no full save there
     SettingsRecord expected = AsLoadedBack(Settings);
     for (DWORD i = Settings.altColumnsCount; i < DWORD(MaxAltMarks); i++) Settings.altColumns[i] = 0;
     for (DWORD i = Settings.altRowsCount; i < DWORD(MaxAltMarks); i++) Settings.altRows[i] = 0;

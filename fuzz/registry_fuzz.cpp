@@ -3,13 +3,13 @@
 // the defaults, and every key is closed.
 #include "fuzz_support.h"
 
+#include "expected_texts.h"
+
 #include <vector>
 
 #include "sim/win32.h"
 
 namespace {
-
-const wchar_t Key[] = L"Software\\OrvexPlugins\\Tickrail";
 
 // The names the load reads, so that most values land where it looks.
 const wchar_t* const ValueNames[] = {
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t length = kind < 0xC0 ? 4 : kind & 0x18 ? (kind >> 3 & 3) * 3 : 0;
         std::vector<BYTE> value;
         for (size_t i = 0; i < length; i++) value.push_back(TakeByte(&bytes));
-        sim::RegistrySetValue(HKEY_CURRENT_USER, Key, name, type, value);
+        sim::RegistrySetValue(HKEY_CURRENT_USER, SettingsKey, name, type, value);
     }
     ResetSettingsToDefaults();
     SettingsRecord defaults = Settings;

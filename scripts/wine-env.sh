@@ -15,8 +15,9 @@ start_wine_display() {
         sleep 0.1
     done
     export WINEPREFIX="$PWD/build/win64/wineprefix"
-    export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    set -a
+    source e2e/wine.env
+    set +a
     rm -rf "$WINEPREFIX"
 }
 

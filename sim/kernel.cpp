@@ -91,7 +91,6 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
 DWORD GetLastError(void) { return state.lastError; }
 void SetLastError(DWORD error) { state.lastError = error; }
 DWORD GetCurrentProcessId(void) { return state.processId; }
-DWORD GetTickCount(void) { return state.clock; }
 
 void Sleep(DWORD milliseconds) {
     state.sleepCalls++;
@@ -247,7 +246,6 @@ namespace sim {
 void SetHasSetProcessDPIAware(bool present) { state.hasSetProcessDPIAware = present; }
 void SetHasConsoleScreenBufferInfoEx(bool present) { state.hasScreenBufferInfoEx = present; }
 int SetProcessDPIAwareCalls() { return state.dpiAwareCalls; }
-void SetProcessId(DWORD id) { state.processId = id; }
 DWORD Now() { return state.clock; }
 int SleepCalls() { return state.sleepCalls; }
 

@@ -48,7 +48,6 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 DWORD GetLastError(void);
 void SetLastError(DWORD error);
 DWORD GetCurrentProcessId(void);
-DWORD GetTickCount(void);
 void Sleep(DWORD milliseconds);
 HANDLE GetStdHandle(DWORD which);
 HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
@@ -68,7 +67,6 @@ void SetHasSetProcessDPIAware(bool present);
 void SetHasConsoleScreenBufferInfoEx(bool present);
 int SetProcessDPIAwareCalls();
 
-void SetProcessId(DWORD id);
 DWORD Now();                    // the virtual clock, in milliseconds
 void AdvanceClock(DWORD milliseconds);
 int SleepCalls();

@@ -347,15 +347,6 @@ BOOL SetLayeredWindowAttributes(HWND handle, COLORREF key, BYTE alpha, DWORD fla
     return TRUE;
 }
 
-BOOL GetLayeredWindowAttributes(HWND handle, COLORREF* key, BYTE* alpha, DWORD* flags) {
-    Window* window = FindOrFail(handle);
-    if (!window || !window->layered.set) return FALSE;
-    if (key) *key = window->layered.key;
-    if (alpha) *alpha = window->layered.alpha;
-    if (flags) *flags = window->layered.flags;
-    return TRUE;
-}
-
 LRESULT DefWindowProcW(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 BOOL PostMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,18 +4,12 @@
 #include <string>
 
 #include "settings/colors.h"
+#include "expected_texts.h"
 #include "test_support.h"
 
 namespace {
 
 using Colors = PluginTest;
-
-// What the error convention writes: the prefix, the message, the argument
-// and an arrow under the character at `offset`.
-std::wstring ErrorOutput(const std::wstring& message, const std::wstring& arg, size_t offset) {
-    return L"Tickrail plugin: " + message + L"    " + arg + L"\r\n    " + std::wstring(offset, L' ') +
-           L"\u2191\r\n";
-}
 
 const int Fails = -1;
 
@@ -172,7 +166,7 @@ TEST_F(Colors, PaletteFromTheConsole) {
         sim::SetConsoleQueriesFail(c.queryFails);
         EXPECT_EQ(c.result, RefreshConsoleColors());
         for (int i = 0; i < 16; i++)
-            EXPECT_EQ(c.custom ? custom[i] : StandardConsoleColors[i], consoleColors[i]) << "index " << i;
+            EXPECT_EQ(c.custom ? custom[i] : StandardConsolePalette.colors[i], consoleColors[i]) << "index " << i;
         EXPECT_EQ(int(c.custom ? custom[12] : 0x0000FF), ParseColorArgument(L"$12", L"$12"));
         PluginState.getScreenBufferInfoEx = saved;
         sim::SetConsoleQueriesFail(false);

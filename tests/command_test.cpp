@@ -1,7 +1,7 @@
 // The TICKRAIL command: its options and messages, the order in which they
 // act, the report, and the registry actions.
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "command/command.h"
 #include "expected_texts.h"
@@ -10,20 +10,12 @@
 
 namespace {
 
-const wchar_t Key[] = L"Software\\OrvexPlugins\\Tickrail";
-
 class Command : public PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
         ASSERT_EQ(0, Load());
         sim::ClearOutput();
-    }
-    // A fresh load for the next case of a table.
-    void Reload() {
-        TearDown();
-        loaded = false;
-        SetUp();
     }
     int Run(const std::wstring& tail) {
         sim::ClearOutput();
@@ -32,11 +24,6 @@ protected:
     }
 };
 
-std::wstring Error(const std::wstring& message) { return L"Tickrail plugin: " + message; }
-
-std::wstring Marker(const std::wstring& arg, size_t offset) {
-    return L"    " + arg + L"\r\n    " + std::wstring(offset, L' ') + L"\u2191\r\n";
-}
 
 TEST_F(Command, NoArgumentsShowTheReport) {
     EXPECT_EQ(0, Run(L""));
@@ -50,45 +37,45 @@ TEST_F(Command, BadArgumentsStopWithOneMessageAndChangeNothing) {
         const wchar_t* tail;
         std::wstring err;
     } cases[] = {
-        {L"/A:63", Error(L"Alpha must be 64 - 255: 63\r\n")},
-        {L"/A:0x100", Error(L"Alpha must be 64 - 255: 256\r\n")},
-        {L"/a:1x", Error(L"Bad alpha value: \"/A:1X\"\r\n")},
-        {L"/A:", Error(L"Missing alpha value\r\n")},
-        {L"/A:-5", Error(L"Bad alpha value: \"/A:-5\"\r\n")},
-        {L"/P:5", Error(L"Position must be 0 - 4: 5\r\n")},
-        {L"/P:X", Error(L"Bad position value: \"/P:X\"\r\n")},
-        {L"/E:2", Error(L"Show must be 0 or 1: 2\r\n")},
-        {L"/E", Error(L"Missing show value\r\n")},
-        {L"/O:6", Error(L"Offset must be 0 - 5: 6\r\n")},
-        {L"/U:2", Error(L"New hook-list value must be 0 or 1: 2\r\n")},
-        {L"/X:2", Error(L"Transpmode must be 0 or 1: 2\r\n")},
-        {L"/Z:9", Error(L"New start-hidden value must be 0 or 1: 9\r\n")},
-        {L"/K6:F5", Error(L"Expected colon or digit 1 - 5: \"/K6:F5\"\r\n") + Marker(L"/K6:F5", 2)},
-        {L"/K3F5", Error(L"Expected colon or digit 1 - 5: \"/K3F5\"\r\n") + Marker(L"/K3F5", 3)},
-        {L"/K:FOO", Error(L"Unknown key name: \"/K:FOO\"\r\n")},
-        {L"/K:", Error(L"Unknown key name: \"/K:\"\r\n")},
-        {L"/K:A", Error(L"Key not allowed: \"/K:A\"\r\n")},
-        {L"/K2:CTRL-C", Error(L"Invalid hotkey: \"/K2:CTRL-C\"\r\n")},
-        {L"/M:18", Error(L"New hotkey mode must be 0 - 17: 18\r\n")},
-        {L"/M4:", Error(L"Missing hotkey mode value\r\n")},
-        {L"/M:1X", Error(L"Bad hotkey mode value: \"/M:1X\"\r\n")},
-        {L"/W:", Error(L"Missing width value\r\n")},
-        {L"/W:X", Error(L"Bad width value: \"/W:X\"\r\n")},
-        {L"/W:2X", Error(L"Expected a comma:\r\n") + Marker(L"/W:2X", 4)},
-        {L"/W:4,1", Error(L"Width must be 0 - 3: 4\r\n")},
-        {L"/W:1,", Error(L"Missing width2 value\r\n")},
-        {L"/W:1,X", Error(L"Bad width2 value: \"/W:1,X\"\r\n")},
-        {L"/W:1;4", Error(L"Width2 must be 0 - 3: 4\r\n")},
-        {L"/B:BOGUS", Error(L"Bad color name: \"/B:BOGUS\"\r\n") + Marker(L"/B:BOGUS", 3)},
-        {L"/L /S", Error(L"Can\u2019t combine /L with other options\r\n")},
-        {L"/R /L", Error(L"Can\u2019t combine /L with other options\r\n")},
-        {L"/D /R", Error(L"Can\u2019t combine /D and /R\r\n")},
-        {L"foo", Error(L"Syntax error: \"FOO\"\r\n")},
-        {L"/Y", Error(L"Unknown option: \"/Y\"\r\n")},
-        {L"/DX", Error(L"Unknown option: \"/DX\"\r\n")},
-        {L"/QQ", Error(L"Unknown option: \"/QQ\"\r\n")},
-        {L"/S!!", Error(L"Unknown option: \"/S!!\"\r\n")},
-        {L"/A:100 /P:9 /A:200", Error(L"Position must be 0 - 4: 9\r\n")},
+        {L"/A:63", ErrorText(L"Alpha must be 64 - 255: 63\r\n")},
+        {L"/A:0x100", ErrorText(L"Alpha must be 64 - 255: 256\r\n")},
+        {L"/a:1x", ErrorText(L"Bad alpha value: \"/A:1X\"\r\n")},
+        {L"/A:", ErrorText(L"Missing alpha value\r\n")},
+        {L"/A:-5", ErrorText(L"Bad alpha value: \"/A:-5\"\r\n")},
+        {L"/P:5", ErrorText(L"Position must be 0 - 4: 5\r\n")},
+        {L"/P:X", ErrorText(L"Bad position value: \"/P:X\"\r\n")},
+        {L"/E:2", ErrorText(L"Show must be 0 or 1: 2\r\n")},
+        {L"/E", ErrorText(L"Missing show value\r\n")},
+        {L"/O:6", ErrorText(L"Offset must be 0 - 5: 6\r\n")},
+        {L"/U:2", ErrorText(L"New hook-list value must be 0 or 1: 2\r\n")},
+        {L"/X:2", ErrorText(L"Transpmode must be 0 or 1: 2\r\n")},
+        {L"/Z:9", ErrorText(L"New start-hidden value must be 0 or 1: 9\r\n")},
+        {L"/K6:F5", ErrorText(L"Expected colon or digit 1 - 5: \"/K6:F5\"\r\n") + MarkerText(L"/K6:F5", 2)},
+        {L"/K3F5", ErrorText(L"Expected colon or digit 1 - 5: \"/K3F5\"\r\n") + MarkerText(L"/K3F5", 3)},
+        {L"/K:FOO", ErrorText(L"Unknown key name: \"/K:FOO\"\r\n")},
+        {L"/K:", ErrorText(L"Unknown key name: \"/K:\"\r\n")},
+        {L"/K:A", ErrorText(L"Key not allowed: \"/K:A\"\r\n")},
+        {L"/K2:CTRL-C", ErrorText(L"Invalid hotkey: \"/K2:CTRL-C\"\r\n")},
+        {L"/M:18", ErrorText(L"New hotkey mode must be 0 - 17: 18\r\n")},
+        {L"/M4:", ErrorText(L"Missing hotkey mode value\r\n")},
+        {L"/M:1X", ErrorText(L"Bad hotkey mode value: \"/M:1X\"\r\n")},
+        {L"/W:", ErrorText(L"Missing width value\r\n")},
+        {L"/W:X", ErrorText(L"Bad width value: \"/W:X\"\r\n")},
+        {L"/W:2X", ErrorText(L"Expected a comma:\r\n") + MarkerText(L"/W:2X", 4)},
+        {L"/W:4,1", ErrorText(L"Width must be 0 - 3: 4\r\n")},
+        {L"/W:1,", ErrorText(L"Missing width2 value\r\n")},
+        {L"/W:1,X", ErrorText(L"Bad width2 value: \"/W:1,X\"\r\n")},
+        {L"/W:1;4", ErrorText(L"Width2 must be 0 - 3: 4\r\n")},
+        {L"/B:BOGUS", ErrorText(L"Bad color name: \"/B:BOGUS\"\r\n") + MarkerText(L"/B:BOGUS", 3)},
+        {L"/L /S", ErrorText(L"Can\u2019t combine /L with other options\r\n")},
+        {L"/R /L", ErrorText(L"Can\u2019t combine /L with other options\r\n")},
+        {L"/D /R", ErrorText(L"Can\u2019t combine /D and /R\r\n")},
+        {L"foo", ErrorText(L"Syntax error: \"FOO\"\r\n")},
+        {L"/Y", ErrorText(L"Unknown option: \"/Y\"\r\n")},
+        {L"/DX", ErrorText(L"Unknown option: \"/DX\"\r\n")},
+        {L"/QQ", ErrorText(L"Unknown option: \"/QQ\"\r\n")},
+        {L"/S!!", ErrorText(L"Unknown option: \"/S!!\"\r\n")},
+        {L"/A:100 /P:9 /A:200", ErrorText(L"Position must be 0 - 4: 9\r\n")},
     };
     for (const Case& c : cases) {
         SettingsRecord before = Settings;
@@ -107,13 +94,13 @@ TEST_F(Command, LongArgumentsGetTheirWholeMessage) {
         std::wstring arg;
         std::wstring err;
     } cases[] = {
-        {L"/B:" + letters, Error(L"Bad color name: \"/B:" + letters + L"\"\r\n") + Marker(L"/B:" + letters, 3)},
-        {L"/B:$" + digits, Error(L"Bad console color index: \"$" + digits + L"\"\r\n") + Marker(L"/B:$" + digits, 4)},
+        {L"/B:" + letters, ErrorText(L"Bad color name: \"/B:" + letters + L"\"\r\n") + MarkerText(L"/B:" + letters, 3)},
+        {L"/B:$" + digits, ErrorText(L"Bad console color index: \"$" + digits + L"\"\r\n") + MarkerText(L"/B:$" + digits, 4)},
         {L"/H:1,2,3" + letters,
-         Error(L"Syntax error: \"" + letters + L"\"\r\n") + Marker(L"/H:1,2,3" + letters, 8)},
-        {L"/I:5=" + letters, Error(L"Bad color name: \"" + letters + L"\"\r\n") + Marker(L"/I:5=" + letters, 5)},
-        {L"/" + tail, Error(L"Unknown option: \"/" + tail + L"\"\r\n")},
-        {L"/K:" + tail, Error(L"Unknown key name: \"/K:" + tail + L"\"\r\n")},
+         ErrorText(L"Syntax error: \"" + letters + L"\"\r\n") + MarkerText(L"/H:1,2,3" + letters, 8)},
+        {L"/I:5=" + letters, ErrorText(L"Bad color name: \"" + letters + L"\"\r\n") + MarkerText(L"/I:5=" + letters, 5)},
+        {L"/" + tail, ErrorText(L"Unknown option: \"/" + tail + L"\"\r\n")},
+        {L"/K:" + tail, ErrorText(L"Unknown key name: \"/K:" + tail + L"\"\r\n")},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(1, Run(c.arg)) << c.arg.substr(0, 8);
@@ -121,52 +108,69 @@ TEST_F(Command, LongArgumentsGetTheirWholeMessage) {
     }
 }
 
+// A field of the settings with the value a case expects of it.
+struct Expected {
+    const char* field;
+    const DWORD* value;
+    DWORD expected;
+};
+#define EXPECT_FIELD(field, expected) \
+    Expected { #field, reinterpret_cast<const DWORD*>(&Settings.field), DWORD(expected) }
+
 TEST_F(Command, OptionsChangeTheSettings) {
+    const wchar_t* const Any = nullptr;  // output not looked at
     struct Case {
         const wchar_t* tail;
-        std::function<bool()> holds;
-        int result = 0;
+        std::vector<Expected> fields;
+        int result;
+        const wchar_t* outputStart;  // what standard output begins with
     } cases[] = {
-        {L"/A:100 /A:200", [] { return Settings.alpha == 200; }},
-        {L"/ALPHA", [] { return Settings.alpha == 128; }, 1},  // the value LPHA
-        {L"/A0xC8", [] { return Settings.alpha == 200; }},
-        {L"/B:WHITE", [] { return Settings.backgroundColor == 0xFFFFFF && Settings.hashColor == 0; }},
-        {L"/B:NAVY", [] { return Settings.backgroundColor == 0x800000 && Settings.hashColor == 0xFFFFFF; }},
-        {L"/B:WHITE /H:RED", [] { return Settings.hashColor == 0x0000FF; }},
+        {L"/A:100 /A:200", {EXPECT_FIELD(alpha, 200)}, 0, Any},
+        {L"/ALPHA", {EXPECT_FIELD(alpha, 128)}, 1, L""},  // the value LPHA
+        {L"/A0xC8", {EXPECT_FIELD(alpha, 200)}, 0, Any},
+        {L"/B:WHITE", {EXPECT_FIELD(backgroundColor, 0xFFFFFF), EXPECT_FIELD(hashColor, 0)}, 0, Any},
+        {L"/B:NAVY", {EXPECT_FIELD(backgroundColor, 0x800000), EXPECT_FIELD(hashColor, 0xFFFFFF)}, 0, Any},
+        {L"/B:WHITE /H:RED", {EXPECT_FIELD(hashColor, 0x0000FF)}, 0, Any},
         // Luminance 5019 of 10000 takes black marks, 4980 white ones.
-        {L"/B:#808080", [] { return Settings.hashColor == 0x000000; }},
-        {L"/B:#7F7F7F", [] { return Settings.hashColor == 0xFFFFFF; }},
-        {L"/P:LEFT", [] { return Settings.position == 2; }},
-        {L"/P=2", [] { return Settings.position == 2; }},
-        {L"/P4", [] { return Settings.position == 4; }},
-        {L"/E:NO", [] { return Settings.enabled == 0; }},
-        {L"/E:NO /E:YES", [] { return Settings.enabled == 1; }},
-        {L"/K:F5", [] { return Settings.hotkeys[0] == 0x1003F; }},
-        {L"/K3:NONE /M3:4", [] { return Settings.hotkeys[2] == 0 && Settings.hotkeyModes[2] == 4; }},
-        {L"/K2:\"ctrl shift-f1\"", [] { return Settings.hotkeys[1] == 0; }, 1},
-        {L"/K2:ctrl-shift-f1 /M2:17", [] { return Settings.hotkeys[1] == 0x30054 && Settings.hotkeyModes[1] == 17; }},
-        {L"/W:2", [] { return Settings.penWidth == 2 && Settings.penWidth2 == 2; }},
-        {L"/W:2,3", [] { return Settings.penWidth == 2 && Settings.penWidth2 == 3; }},
-        {L"/W:2;3", [] { return Settings.penWidth == 2 && Settings.penWidth2 == 3; }},
-        {L"/X:ALPHA", [] { return Settings.transparencyMode == 1; }},
-        {L"/X:0", [] { return Settings.transparencyMode == 0; }},
-        {L"/O:2", [] { return Settings.rowOffset == 2 && sim::StdOut().empty(); }},
-        {L"/O:2 /A:100", [] { return Settings.rowOffset == 2 && !sim::StdOut().empty(); }},
-        {L"/Q /A:99", [] { return Settings.alpha == 99 && sim::StdOut().empty(); }},
-        {L"/D /A:100", [] {
-             return Settings.alpha == 100 && Settings.position == 0 &&
-                    sim::StdOut().rfind(L"Default plugin settings restored.\r\n\r\nTickrail", 0) == 0;
-         }},
-        {L"/I:5,*10=RED", [] { return Settings.altColumnsCount == 2 && Settings.altColumnsColor == 0x0000FF; }},
-        {L"/J:", [] { return Settings.altRowsCount == 0 && Settings.altRowsColor == 0xFFFFFF; }},
+        {L"/B:#808080", {EXPECT_FIELD(hashColor, 0x000000)}, 0, Any},
+        {L"/B:#7F7F7F", {EXPECT_FIELD(hashColor, 0xFFFFFF)}, 0, Any},
+        {L"/P:LEFT", {EXPECT_FIELD(position, 2)}, 0, Any},
+        {L"/P=2", {EXPECT_FIELD(position, 2)}, 0, Any},
+        {L"/P4", {EXPECT_FIELD(position, 4)}, 0, Any},
+        {L"/E:NO", {EXPECT_FIELD(enabled, 0)}, 0, Any},
+        {L"/E:NO /E:YES", {EXPECT_FIELD(enabled, 1)}, 0, Any},
+        {L"/K:F5", {EXPECT_FIELD(hotkeys[0], 0x1003F)}, 0, Any},
+        {L"/K3:NONE /M3:4", {EXPECT_FIELD(hotkeys[2], 0), EXPECT_FIELD(hotkeyModes[2], 4)}, 0, Any},
+        {L"/K2:\"ctrl shift-f1\"", {EXPECT_FIELD(hotkeys[1], 0)}, 1, L""},
+        {L"/K2:ctrl-shift-f1 /M2:17", {EXPECT_FIELD(hotkeys[1], 0x30054), EXPECT_FIELD(hotkeyModes[1], 17)}, 0, Any},
+        {L"/W:2", {EXPECT_FIELD(penWidth, 2), EXPECT_FIELD(penWidth2, 2)}, 0, Any},
+        {L"/W:2,3", {EXPECT_FIELD(penWidth, 2), EXPECT_FIELD(penWidth2, 3)}, 0, Any},
+        {L"/W:2;3", {EXPECT_FIELD(penWidth, 2), EXPECT_FIELD(penWidth2, 3)}, 0, Any},
+        {L"/X:ALPHA", {EXPECT_FIELD(transparencyMode, 1)}, 0, Any},
+        {L"/X:0", {EXPECT_FIELD(transparencyMode, 0)}, 0, Any},
+        {L"/O:2", {EXPECT_FIELD(rowOffset, 2)}, 0, L""},  // alone, /O is quiet
+        {L"/O:2 /A:100", {EXPECT_FIELD(rowOffset, 2)}, 0, L"\r\nTickrail v1.0.2 options:"},
+        {L"/Q /A:99", {EXPECT_FIELD(alpha, 99)}, 0, L""},
+        {L"/D /A:100", {EXPECT_FIELD(alpha, 100), EXPECT_FIELD(position, 0), EXPECT_FIELD(hotkeys[2], 0)}, 0,
+         L"Default plugin settings restored.\r\n\r\nTickrail"},
+        {L"/I:5,*10=RED",
+         {EXPECT_FIELD(altColumnsCount, 2), EXPECT_FIELD(altColumns[0], 5), EXPECT_FIELD(altColumns[1], 0x1000A),
+          EXPECT_FIELD(altColumnsColor, 0x0000FF)},
+         0, Any},
+        {L"/J:", {EXPECT_FIELD(altRowsCount, 0), EXPECT_FIELD(altRowsColor, 0xFFFFFF)}, 0, Any},
     };
     for (const auto& c : cases) {
         Reload();
         Settings.alpha = 128;
         Settings.position = 1;
         Settings.hotkeys[2] = 0x1003B;
+        Settings.altRowsCount = 1;
+        Settings.altRowsColor = 0x123456;
         EXPECT_EQ(c.result, Run(c.tail)) << "tail '" << c.tail << "': " << testing::PrintToString(sim::StdErr());
-        EXPECT_TRUE(c.holds()) << "tail '" << c.tail << "'";
+        for (const Expected& f : c.fields) EXPECT_EQ(f.expected, *f.value) << "tail '" << c.tail << "': " << f.field;
+        if (c.outputStart) {
+            EXPECT_EQ(c.outputStart, sim::StdOut().substr(0, wcslen(c.outputStart))) << "tail '" << c.tail << "'";
+        }
     }
 }
 
@@ -273,7 +277,7 @@ TEST_F(Command, RegistryActions) {
     EXPECT_EQ(0, Run(L"/A:100 /S /Q"));
     EXPECT_EQ(L"", sim::StdOut());
     DWORD value = 0;
-    EXPECT_TRUE(sim::RegistryGetDword(HKEY_CURRENT_USER, Key, L"Alpha", &value));
+    EXPECT_TRUE(sim::RegistryGetDword(HKEY_CURRENT_USER, SettingsKey, L"Alpha", &value));
     EXPECT_EQ(100u, value);
 
     EXPECT_EQ(0, Run(L"/S!"));
@@ -291,12 +295,12 @@ TEST_F(Command, RegistryActions) {
     sim::FailCall(sim::Call::RegCreateKey, ERROR_ACCESS_DENIED);
     EXPECT_EQ(2, Run(L"/S /Q"));
     EXPECT_EQ(L"\r\n", sim::StdOut());
-    EXPECT_EQ(Error(L"Error saving settings to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n"
+    EXPECT_EQ(ErrorText(L"Error saving settings to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n"
                     L"Access is denied.\r\n"),
               sim::StdErr());
     sim::FailCall(sim::Call::RegSetValue, 1021);
     EXPECT_EQ(2, Run(L"/U:N /Q"));
-    EXPECT_EQ(Error(L"Error saving restart options to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n"
+    EXPECT_EQ(ErrorText(L"Error saving restart options to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n"
                     L"Cannot create a stable subkey under a volatile parent key.\r\n"),
               sim::StdErr());
 }
@@ -304,8 +308,8 @@ TEST_F(Command, RegistryActions) {
 TEST_F(Command, RestoreFromTheRegistry) {
     EXPECT_EQ(0, Run(L"/R"));
     EXPECT_EQ(0u, sim::StdOut().find(L"Settings not found in the registry.\r\n\r\nTickrail v1.0.2 options:"));
-    sim::RegistrySetDword(HKEY_LOCAL_MACHINE, Key, L"Hotkey", 0);
-    sim::RegistrySetDword(HKEY_LOCAL_MACHINE, Key, L"Alpha", 77);
+    sim::RegistrySetDword(HKEY_LOCAL_MACHINE, SettingsKey, L"Hotkey", 0);
+    sim::RegistrySetDword(HKEY_LOCAL_MACHINE, SettingsKey, L"Alpha", 77);
     EXPECT_EQ(0, Run(L"/R /P:R"));
     EXPECT_EQ(0u, sim::StdOut().find(L"Settings restored from the registry (HKLM\\Software\\OrvexPlugins\\Tickrail).\r\n"));
     EXPECT_EQ(77u, Settings.alpha);

@@ -47,7 +47,7 @@ TEST_F(Discovery, MarkerSearchWaitsForTheTabToFollow) {
     } cases[] = {{0, true, 1}, {10, true, 1}, {30, true, 3}, {25, true, 3}, {1990, true, 199},
                  {2000, true, 200}, {2010, false, 200}, {-1, false, 200}};
     for (const Case& c : cases) {
-        SetUp();
+        Reload();
         MakeShellWindows(c.followDelayMs);
         const wchar_t* title = L"Take Command \u00abbuild\u00bb 50% - C:\\work";
         sim::SetTitleQuietly(sim::ConsoleWindow(), title);
@@ -70,7 +70,7 @@ TEST_F(Discovery, LongConsoleTitlesComeBackWhole) {
         bool searched;  // a title the console itself could not hold is left alone
     } cases[] = {{5000, true}, {32767, true}, {32768, false}};
     for (const Case& c : cases) {
-        SetUp();
+        Reload();
         MakeShellWindows(0);
         std::wstring title(c.length, L'T');
         sim::SetTitleQuietly(sim::ConsoleWindow(), title.c_str());
@@ -199,7 +199,7 @@ TEST_F(Margins, ReadOnlyFromVersion24AndCopiedIntoTabOverlays) {
         int h, v;
     } cases[] = {{L"23.9", 0, 0}, {L"13", 0, 0}, {L"24", 7, 3}, {L"30", 7, 3}};
     for (const Case& c : cases) {
-        SetUp();
+        Reload();
         MakeShellWindows();
         sim::SetVariable(L"_ininame", ini);
         sim::SetVariable(L"_4ver", c.version);
@@ -215,8 +215,7 @@ TEST_F(Margins, ReadOnlyFromVersion24AndCopiedIntoTabOverlays) {
         EXPECT_EQ(c.v, tab->vMargin);
         EXPECT_EQ(0, console->hMargin);
         EXPECT_EQ(0, console->vMargin);
-        ShutdownPlugin(0);
-        loaded = false;
+        Unload();
     }
 }
 

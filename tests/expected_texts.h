@@ -1,6 +1,54 @@
-// Texts that the plug-in writes, shared by the tests against the simulated
-// Windows and the end-to-end tests under Wine.
+// Texts that the plug-in writes, and the names it uses, shared by the tests
+// against the simulated Windows and the end-to-end tests under Wine.
 #pragma once
+
+#include <cstddef>
+#include <string>
+
+const wchar_t LoadMessage[] = L"Tickrail v1.0.2 loaded; hotkey is Shift-F12.\r\n";
+const wchar_t SettingsKey[] = L"Software\\OrvexPlugins\\Tickrail";
+// The help text, piece by piece; the usage text is all from the second
+// piece on.
+const wchar_t* const HelpPieces[] = {
+    L"View and set tickrail options.\n\n",
+    L"TICKRAIL /A: /B: /C: /D /E: /H: /K: /L /M: /P: /Q /R /S /U: /W: /X: /Z: \r\n\n",
+    L"\t/A:\tset the tickrail\u2019s alpha transparency (alpha mode)  \n",
+    L"\t/B:\tset the tickrail\u2019s background color (alpha mode)  \n",
+    L"\t/C:\tset the tickrail color (color-key mode)\n",
+    L"\t/D\trestore default plugin settings\n",
+    L"\t/E:\tenable or disable (show or hide) the tickrail\n",
+    L"\t/H:\tset the color of the hash marks (alpha mode)\n",
+    L"\t/K:\tset the hotkey\n",
+    L"\t/L\tlist all supported hotkeys\n",
+    L"\t/M:\tset the hotkey mode\n",
+    L"\t/P:\tset the tickrail\u2019s position\n",
+    L"\t/Q\tquietly\n",
+    L"\t/R\trestore saved settings from the registry\n",
+    L"\t/S\tsave the current settings to the registry\n",
+    L"\t/U:\tintercept the LIST command\n",
+    L"\t/W:\tset the width of the hash marks\n",
+    L"\t/X:\tset the tickrail\u2019s transparency mode\n",
+    L"\t/Z:\tset whether the tickrail is hidden at startup\n\n",
+    L"TICKRAIL with no options displays the plugin\u2019s current settings.  \n",
+};
+
+inline std::wstring ExpectedHelpText(size_t firstPiece = 0) {
+    std::wstring text;
+    for (size_t i = firstPiece; i < sizeof HelpPieces / sizeof HelpPieces[0]; i++) text += HelpPieces[i];
+    return text;
+}
+inline std::wstring ExpectedUsageText() { return ExpectedHelpText(1); }
+
+// A user's error as the plug-in writes it: the prefix and the message, then,
+// where one character is at fault, the argument with an arrow under the
+// character at `offset`.
+inline std::wstring ErrorText(const std::wstring& message) { return L"Tickrail plugin: " + message; }
+inline std::wstring MarkerText(const std::wstring& arg, size_t offset) {
+    return L"    " + arg + L"\r\n    " + std::wstring(offset, L' ') + L"\u2191\r\n";
+}
+inline std::wstring ErrorOutput(const std::wstring& message, const std::wstring& arg, size_t offset) {
+    return ErrorText(message) + MarkerText(arg, offset);
+}
 
 // TICKRAIL without options after the defaults, in colour-key mode on a
 // console whose background is colour 0.

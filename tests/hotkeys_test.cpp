@@ -1,5 +1,6 @@
 // Key names, the hotkey list, the keystroke handler with its modes, and
 // the LIST interception.
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,144 @@ TEST_F(Hotkeys, ParseHotkeyName) {
         EXPECT_EQ(c.beforeV24, ParseHotkeyName(c.text)) << "'" << c.text << "' before 24";
         PluginState.useKeyTableV24 = true;
         EXPECT_EQ(c.fromV24, ParseHotkeyName(c.text)) << "'" << c.text << "' from 24";
+    }
+}
+
+TEST_F(Hotkeys, SupportedHotkeysFollowTheActiveTable) {
+    struct Case {
+        int code;
+        bool beforeV24;
+        bool fromV24;
+    } cases[] = {
+        {0, false, false},       {-1, false, false},     {-2, false, false},
+        {0x10088, true, true},   {0x87F, false, true},   // Shift-Backspace exists from 24 on
+        {0x7005E, false, true},  // Ctrl-Alt-Shift-F1
+        {0x10082, true, false},  // Alt-"-" of the older table
+        {0x1C, true, false},     {0x12345, false, false},
+    };
+    for (const Case& c : cases) {
+        PluginState.useKeyTableV24 = false;
+        EXPECT_EQ(c.beforeV24, IsSupportedHotkey(c.code)) << std::hex << "code 0x" << c.code;
+        PluginState.useKeyTableV24 = true;
+        EXPECT_EQ(c.fromV24, IsSupportedHotkey(c.code)) << std::hex << "code 0x" << c.code;
+    }
+}
+
+TEST_F(Hotkeys, TheShellsVersionChoosesTheTable) {
+    struct Case {
+        const wchar_t* version;
+        bool v24;
+        DWORD accepted;
+    } cases[] = {
+        {L"23.01", false, 23}, {L"24.00", true, 24}, {L"7", false, 0},          {L"101", false, 0},
+        {L" +30", true, 30},   {L"-30", false, 0},   {L"99999999999", false, 0}, {L"", false, 0},
+    };
+    for (const Case& c : cases) {
+        sim::SetVariable(L"_4ver", c.version);
+        EXPECT_EQ(c.accepted, SelectKeyTable()) << "version '" << c.version << "'";
+        EXPECT_EQ(c.v24, PluginState.useKeyTableV24) << "version '" << c.version << "'";
+    }
+}
+
+// Every combination that /L lists: its name reads as its code, the code
+// names it back, and no code stands in two cells. The "Num-" row of the
+// older table is the one exception: its hyphen ends the word, so its names
+// cannot be typed.
+TEST_F(Hotkeys, EveryListedKeyReadsBackToItself) {
+    struct Case {
+        bool v24;
+        size_t codes;
+        size_t untypable;
+    } cases[] = {{false, 261, 3}, {true, 384, 0}};
+    for (const Case& c : cases) {
+        PluginState.useKeyTableV24 = c.v24;
+        sim::ClearOutput();
+        ListHotkeys();
+        std::wstring listing = sim::StdOut();
+        std::set<int> codes;
+        size_t untypable = 0;
+        for (size_t at = 0; at < listing.size();) {
+            size_t end = listing.find_first_of(L" \r", at);
+            std::wstring name = listing.substr(at, end - at);
+            at = listing.find_first_not_of(L" \r\n", end);
+            int code = ParseHotkeyName(name.c_str());
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, L"Num-") == 0) {
+                EXPECT_EQ(0, code) << "'" << name << "'";
+                untypable++;
+                continue;
+            }
+            WCHAR text[TextCapacity];
+            EXPECT_GT(code, 0) << "'" << name << "'";
+            EXPECT_EQ(0, HotkeyToText(code, text)) << "'" << name << "'";
+            EXPECT_EQ(name, text);
+            EXPECT_TRUE(codes.insert(code).second) << "'" << name << "' has a code of its own";
+        }
+        EXPECT_EQ(c.codes, codes.size() + untypable) << (c.v24 ? "from 24" : "before 24");
+        EXPECT_EQ(c.untypable, untypable);
+    }
+}
+
+// The cells that follow a rule: function keys, letters and digits, by the
+// key's number, its scan code and the modifier column, with the listed
+// exceptions; and named cells of the other rows.
+TEST_F(Hotkeys, KeyCodesFollowTheirRules) {
+    const wchar_t* const prefixes[] = {L"", L"Shift-", L"Ctrl-", L"Alt-", L"Ctrl-Shift-", L"Ctrl-Alt-", L"Ctrl-Alt-Shift-"};
+    const int functionKeys[7] = {0x1003B, 0x10054, 0x1005E, 0x10068, 0x30054, 0x5005E, 0x7005E};
+    const int f11[7] = {0x10085, 0x10087, 0x10089, 0x1008B, 0x30087, 0x50089, 0x70089};
+    const int scanCodes[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,
+                               0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
+    for (bool v24 : {false, true}) {
+        PluginState.useKeyTableV24 = v24;
+        int columns = v24 ? 7 : 6;
+        std::vector<std::pair<std::wstring, int>> cells;
+        for (int column = 0; column < columns; column++) {
+            auto add = [&](const std::wstring& key, int code) { cells.push_back({prefixes[column] + key, code}); };
+            for (int k = 0; k < 10; k++) add(L"F" + std::to_wstring(k + 1), functionKeys[column] + k);
+            for (int k = 0; k < 2; k++) add(L"F" + std::to_wstring(k + 11), f11[column] + k);
+            for (int n = 1; n <= 26; n++) {
+                int s = scanCodes[n - 1];
+                const int rule[7] = {-2, -2, n, 0x10000 + s, 0x20000 + n, 0x50000 + s, 0x70000 + s};
+                wchar_t letter = wchar_t(L'A' + n - 1);
+                bool noCode = ((letter == L'C' || letter == L'S') && (column == 2 || column == 4)) ||
+                              (letter == L'I' && column == 4) || (!v24 && letter == L'M' && column == 2);
+                add(std::wstring(1, letter), noCode ? -1 : rule[column]);
+            }
+            for (int k = 0; k < 10; k++) {
+                const int before24[6] = {-2, -2, -1, 0x100E2 + k, -1, -1};
+                const int from24[7] = {-2, -2, 0xE2 + k, 0x100E2 + k, 0x200E2 + k, 0x500E2 + k, 0x700E2 + k};
+                add(std::wstring(1, wchar_t(L'0' + (k + 1) % 10)), v24 ? from24[column] : before24[column]);
+            }
+        }
+        const std::pair<const wchar_t*, int> named[] = {
+            {L"Home", 0x10047},        {L"Alt-Home", -1},      {L"Ctrl-Alt-Del", -1},
+            {L"Ctrl-Shift-Left", 0x300CC}, {L"Alt-Right", 0x100F6}, {L"Ctrl-Alt-Ins", 0x50092},
+            {L"Ctrl-Alt-Shift-Del", v24 ? 0x70093 : 0}, {L"Shift-Backspace", v24 ? 0x87F : -1},
+            {L"Ctrl-Num*", v24 ? 0 : 0x10037}, {L"Alt-Enter", v24 ? -1 : 0}, {L"Ctrl-Shift-Num/", v24 ? 0 : 0x30035},
+        };
+        for (const auto& cell : cells)
+            EXPECT_EQ(cell.second, ParseHotkeyName(cell.first.c_str())) << (v24 ? "from 24: " : "before 24: ") << cell.first;
+        for (const auto& cell : named)
+            EXPECT_EQ(cell.second, ParseHotkeyName(cell.first)) << (v24 ? "from 24: " : "before 24: ") << cell.first;
+    }
+}
+
+TEST_F(Hotkeys, HotkeyText) {
+    struct Case {
+        bool v24;
+        int code;
+        const wchar_t* text;
+        int result;
+    } cases[] = {
+        {false, 0, L"None", 0},          {true, 0x10088, L"Shift-F12", 0},
+        {true, 0x7005E, L"Ctrl-Alt-Shift-F1", 0}, {false, 0x30035, L"Ctrl-Shift-Num/", 0},
+        {true, 0x8BD, L"Ctrl-Minus", 0}, {false, 0x12345, L"(unknown)", -1},
+        {false, 0x7005E, L"(unknown)", -1},
+    };
+    for (const Case& c : cases) {
+        PluginState.useKeyTableV24 = c.v24;
+        WCHAR out[TextCapacity];
+        EXPECT_EQ(c.result, HotkeyToText(c.code, out)) << std::hex << "code 0x" << c.code;
+        EXPECT_STREQ(c.text, out) << std::hex << "code 0x" << c.code;
     }
 }
 

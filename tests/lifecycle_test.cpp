@@ -2,12 +2,12 @@
 // load message, the failures of the start-up and the entry-point list.
 #include <cwchar>
 
+#include "expected_texts.h"
 #include "hotkeys/keys.h"
 #include "test_support.h"
 
 namespace {
 
-const wchar_t LoadMessage[] = L"Tickrail v1.0.2 loaded; hotkey is Shift-F12.\r\n";
 const wchar_t VersionRefused[] =
     L"Tickrail plugin: Take Command version 13 or later is required!\r\nPlugin not loaded.\r\n";
 
@@ -56,7 +56,7 @@ TEST_F(Lifecycle, LoadMessageOnlyWhenExpansionIsExactlyZeroZero) {
         {L"00", L"", nullptr, true},   {L"", L"", nullptr, false},
     };
     for (const Case& c : cases) {
-        SetUp();
+        Reload();
         sim::SetVariable(L"_transient", c.transient);
         sim::SetVariable(L"_pipe", c.pipe);
         if (c.noloadmsg) sim::SetVariable(L"noloadmsg", c.noloadmsg);
@@ -65,8 +65,7 @@ TEST_F(Lifecycle, LoadMessageOnlyWhenExpansionIsExactlyZeroZero) {
             << "transient '" << c.transient << "' pipe '" << c.pipe << "' noloadmsg "
             << (c.noloadmsg ? c.noloadmsg : L"(none)");
         EXPECT_EQ(L"", sim::StdErr());
-        ShutdownPlugin(0);
-        loaded = false;
+        Unload();
     }
 }
 
@@ -81,15 +80,14 @@ TEST_F(Lifecycle, VersionGate) {
         {L"4294967296", false, 0},  // out of range counts as 0
     };
     for (const Case& c : cases) {
-        SetUp();
+        Reload();
         sim::SetVariable(L"_4ver", c.version);
         int result = Load();
         EXPECT_EQ(c.accepted ? 0 : 1, result) << "version '" << c.version << "'";
         EXPECT_EQ(c.hostVersion, PluginState.hostVersion) << "version '" << c.version << "'";
         if (c.accepted) {
             EXPECT_EQ(L"", sim::StdErr());
-            ShutdownPlugin(0);
-            loaded = false;
+            Unload();
         } else {
             EXPECT_EQ(VersionRefused, sim::StdErr()) << "version '" << c.version << "'";
             EXPECT_EQ(L"", sim::StdOut());
@@ -132,7 +130,7 @@ TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
          L"not loaded.\r\n"},
     };
     for (const Case& c : cases) {
-        SetUp();
+        Reload();
         MakeShellWindows();
         sim::FailCall(c.call, c.error);
         EXPECT_EQ(1, Load());
@@ -149,7 +147,7 @@ TEST_F(Lifecycle, TabOverlayFailureIsNoError) {
     // The console overlay's calls succeed; the tab overlay's creation or its
     // move into the tab window fails.
     for (sim::Call call : {sim::Call::CreateWindow, sim::Call::SetParent}) {
-        SetUp();
+        Reload();
         MakeShellWindows();
         sim::FailCall(call, ERROR_NOT_ENOUGH_MEMORY, 1);
         ASSERT_EQ(0, Load());
@@ -158,8 +156,7 @@ TEST_F(Lifecycle, TabOverlayFailureIsNoError) {
         EXPECT_EQ(nullptr, PluginState.tabOverlay);
         EXPECT_EQ(1, sim::Alive().windows) << "no overlay left on the desktop";
         EXPECT_EQ(L"", sim::StdErr());
-        ShutdownPlugin(0);
-        loaded = false;
+        Unload();
     }
 }
 
@@ -192,7 +189,7 @@ TEST_F(Lifecycle, OptionalSystemFunctionsMayBeMissing) {
 
 TEST_F(Lifecycle, ShutdownLeavesNothingAndAllowsAnotherLoad) {
     for (bool withTab : {false, true}) {
-        SetUp();
+        Reload();
         if (withTab) MakeShellWindows();
         ASSERT_EQ(0, Load());
         EXPECT_EQ(withTab, PluginState.tabOverlay != nullptr);
@@ -206,8 +203,7 @@ TEST_F(Lifecycle, ShutdownLeavesNothingAndAllowsAnotherLoad) {
         // The shell may load the plug-in again in the same process.
         ASSERT_EQ(0, Load());
         EXPECT_EQ(1, sim::Alive().classes);
-        ShutdownPlugin(0);
-        loaded = false;
+        Unload();
         ExpectNothingAlive();
     }
 }
@@ -215,16 +211,15 @@ TEST_F(Lifecycle, ShutdownLeavesNothingAndAllowsAnotherLoad) {
 // The shell may run the start-up again in a library that stayed loaded:
 // the second load meets what a fresh library holds.
 TEST_F(Lifecycle, ReloadInTheSameLibraryStartsFresh) {
-    const wchar_t key[] = L"Software\\OrvexPlugins\\Tickrail";
-    sim::RegistrySetDword(HKEY_CURRENT_USER, key, L"Hotkey", 0x10088);
-    sim::RegistrySetDword(HKEY_CURRENT_USER, key, L"Hook LIST", 0);
+    sim::RegistrySetDword(HKEY_CURRENT_USER, SettingsKey, L"Hotkey", 0x10088);
+    sim::RegistrySetDword(HKEY_CURRENT_USER, SettingsKey, L"Hook LIST", 0);
     ASSERT_EQ(0, Load());
     sim::RunFor(500);
     ApplyHotkeyMode(10);  // hidden by a hotkey
     EXPECT_STREQ(L"tickrail,*key", functionList);
     ShutdownPlugin(0);
 
-    sim::RegistrySetDword(HKEY_CURRENT_USER, key, L"Hook LIST", 1);
+    sim::RegistrySetDword(HKEY_CURRENT_USER, SettingsKey, L"Hook LIST", 1);
     ASSERT_EQ(0, Load());
     EXPECT_STREQ(StartFunctionList, functionList);
     EXPECT_EQ(1u, Settings.enabled);
@@ -236,8 +231,7 @@ TEST_F(Lifecycle, ReloadInTheSameLibraryStartsFresh) {
 
 TEST_F(Lifecycle, RefusedReloadLeavesOthersHandlesAlone) {
     ASSERT_EQ(0, Load());
-    ShutdownPlugin(0);
-    loaded = false;
+    Unload();
     // Someone else now holds the handle value the plug-in had.
     HANDLE theirs = CreateFileW(L"conout$", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, theirs);

@@ -4,16 +4,12 @@
 #include <vector>
 
 #include "settings/marks.h"
+#include "expected_texts.h"
 #include "test_support.h"
 
 namespace {
 
 using Marks = PluginTest;
-
-std::wstring ErrorOutput(const std::wstring& message, const std::wstring& arg, size_t offset) {
-    return L"Tickrail plugin: " + message + L"    " + arg + L"\r\n    " + std::wstring(offset, L' ') +
-           L"\u2191\r\n";
-}
 
 const DWORD Repeat = RepeatMarkFlag;
 const COLORREF Untouched = 0x123456;

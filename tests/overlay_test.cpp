@@ -93,15 +93,13 @@ TEST_F(Tracking, ConsoleChangesRepaintOnceOneTickAfterTheyAreSeen) {
         {"client area height", [] { sim::ResizeClient(sim::ConsoleWindow(), 640, 416); }, 7},
     };
     for (const auto& c : cases) {
-        SetUp();
+        Reload();
         LoadAndSettle();  // ten ticks: the next slow check is at tick 16
         int before = ConsolePaints();
         c.change();
         EXPECT_EQ(c.repaintTick, TicksUntilConsolePaint(12)) << c.what;
         Ticks(20);
         EXPECT_EQ(before + (c.repaintTick ? 1 : 0), ConsolePaints()) << c.what << ": painted once";
-        TearDown();
-        loaded = false;
     }
 }
 
@@ -283,7 +281,7 @@ TEST_F(Tracking, ClosedTabWindowIsForgottenAndTheNewOneFound) {
 
 TEST_F(Tracking, LostMainWindowNeverLeavesAnUntrackedTabOverlay) {
     for (bool sameTab : {true, false}) {
-        SetUp();
+        Reload();
         LoadAndSettle(true);
         sim::SetVisible(sim::ConsoleWindow(), false);
         Ticks(1);
@@ -302,8 +300,7 @@ TEST_F(Tracking, LostMainWindowNeverLeavesAnUntrackedTabOverlay) {
         EXPECT_EQ(sameTab, PluginState.tabOverlay == firstOverlay);
         EXPECT_EQ(sameTab, IsWindow(firstOverlay) != FALSE);
         EXPECT_EQ(2, sim::Alive().windows) << (sameTab ? "same tab" : "another tab");
-        ShutdownPlugin(0);
-        loaded = false;
+        Unload();
         EXPECT_EQ(0, sim::Alive().windows);
     }
 }

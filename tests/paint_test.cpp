@@ -61,7 +61,7 @@ TEST_F(Painting, StripAndMarksForEachEdge) {
         {3, {623, 0, 639, 400}, {15, 160, -1, 0, 13}, {15, 80, -1, 0, 7}, {15, 16, -1, 0, 3}},
     };
     for (const Case& c : cases) {
-        SetUp();
+        Reload();
         LoadAndPaint([&] { Settings.position = c.position; });
         RECT place = sim::WindowRect(Strip());
         EXPECT_EQ(c.place.left, place.left) << "position " << c.position;
@@ -78,8 +78,6 @@ TEST_F(Painting, StripAndMarksForEachEdge) {
         EXPECT_EQ(DWORD(LWA_COLORKEY), layered.flags);
         EXPECT_EQ(0, sim::LiveGdiObjects()) << "every pen and brush deleted";
         EXPECT_EQ(0, sim::LiveDeviceContexts());
-        TearDown();
-        loaded = false;
     }
 }
 
@@ -106,14 +104,12 @@ TEST_F(Painting, KeyColourLiesAwayFromTheMarkColour) {
         {0x70, 0x4F4F2F, 0xFFFFFF},  // DarkSlateGray
     };
     for (const Case& c : cases) {
-        SetUp();
+        Reload();
         sim::SetConsoleAttributes(c.attributes);
         LoadAndPaint();
         EXPECT_EQ(c.key, sim::Layered(Strip()).key) << std::hex << "attributes 0x" << c.attributes;
         EXPECT_EQ(c.key, sim::Pixel(Strip(), 3, 3)) << std::hex << "attributes 0x" << c.attributes;
         EXPECT_EQ(c.mark, sim::Pixel(Strip(), 80, 0)) << std::hex << "attributes 0x" << c.attributes;
-        TearDown();
-        loaded = false;
     }
 }
 
@@ -138,7 +134,7 @@ TEST_F(Painting, AlternateMarks) {
         {"alpha, alternate like the marks", 1, {10}, 0x000000, 1, 0x000000, 0x000000, 0x000000, 0xE6E0B0},
     };
     for (const auto& c : cases) {
-        SetUp();
+        Reload();
         LoadAndPaint([&] {
             Settings.transparencyMode = c.transparencyMode;
             Settings.altColumnsCount = DWORD(c.marks.size());
@@ -151,8 +147,6 @@ TEST_F(Painting, AlternateMarks) {
         EXPECT_EQ(c.at40, sim::Pixel(Strip(), 40, 1)) << c.what;
         EXPECT_EQ(c.background, sim::Pixel(Strip(), 3, 1)) << c.what;
         EXPECT_EQ(0, sim::LiveGdiObjects()) << c.what;
-        TearDown();
-        loaded = false;
     }
 }
 
@@ -195,7 +189,7 @@ TEST_F(Painting, RowOffsetMovesTheStripDown) {
         {2, 1, {0, 16, 16, 400}}, {3, 3, {623, 48, 639, 400}},
     };
     for (const Case& c : cases) {
-        SetUp();
+        Reload();
         LoadAndPaint();
         Settings.position = c.position;
         Settings.rowOffset = c.rowOffset;
@@ -204,11 +198,9 @@ TEST_F(Painting, RowOffsetMovesTheStripDown) {
         EXPECT_EQ(c.place.top, place.top) << "position " << c.position << " offset " << c.rowOffset;
         EXPECT_EQ(c.place.bottom, place.bottom) << "position " << c.position << " offset " << c.rowOffset;
         EXPECT_EQ(c.place.right, place.right) << "position " << c.position << " offset " << c.rowOffset;
-        TearDown();
-        loaded = false;
     }
     // Side strips count their rows from the strip's own top.
-    SetUp();
+    Reload();
     LoadAndPaint([] {
         Settings.position = 2;
         Settings.rowOffset = 1;
@@ -227,7 +219,7 @@ TEST_F(Painting, TabOverlayKeepsItsMarginsAndLosesTheScrollBars) {
         {17, 20, {0, 0, 660, 15}, 12}, // the horizontal one 20: (400 - 2) / 25 = 15
     };
     for (const Case& c : cases) {
-        SetUp();
+        Reload();
         MakeShellWindows();
         sim::ResizeClient(tabWindow, 677, 420);
         HWND view = sim::CreateTestWindow(tabWindow, L"AfxFrameOrView140u", L"", 677, 420);
@@ -243,8 +235,6 @@ TEST_F(Painting, TabOverlayKeepsItsMarginsAndLosesTheScrollBars) {
         EXPECT_EQ(c.place.bottom, place.bottom) << "scroll bars " << c.vScroll << "," << c.hScroll;
         EXPECT_EQ(DeepSkyBlue, sim::Pixel(PluginState.tabOverlay, c.firstMarkX, 0));
         EXPECT_EQ(KeyForDeepSkyBlue, sim::Pixel(PluginState.tabOverlay, c.firstMarkX - 1, 0));
-        TearDown();
-        loaded = false;
     }
 }
 

@@ -5,20 +5,20 @@
 #include <vector>
 
 #include "settings/marks.h"
+#include "expected_texts.h"
 #include "test_support.h"
 
 namespace {
 
-const wchar_t Key[] = L"Software\\OrvexPlugins\\Tickrail";
 const HKEY User = HKEY_CURRENT_USER;
 const HKEY Machine = HKEY_LOCAL_MACHINE;
 
 class Registry : public PluginTest {
 protected:
-    void Set(HKEY root, const wchar_t* name, DWORD value) { sim::RegistrySetDword(root, Key, name, value); }
+    void Set(HKEY root, const wchar_t* name, DWORD value) { sim::RegistrySetDword(root, SettingsKey, name, value); }
     DWORD Get(HKEY root, const wchar_t* name) {
         DWORD value = 0xBAD;
-        EXPECT_TRUE(sim::RegistryGetDword(root, Key, name, &value)) << "value " << name;
+        EXPECT_TRUE(sim::RegistryGetDword(root, SettingsKey, name, &value)) << "value " << name;
         return value;
     }
     void TearDown() override {
@@ -44,7 +44,7 @@ TEST_F(Registry, LoadTakesRepairsOrRefuses) {
         {"faults add up", {{L"Alt Rows Count", 2}}, 5},
     };
     for (const auto& c : cases) {
-        SetUp();
+        Reload();
         for (const auto& v : c.values) Set(User, v.first, v.second);
         Settings.alpha = 99;  // untouched by a refused load
         EXPECT_EQ(c.result, LoadSettingsFromRegistry(User)) << c.what;
@@ -71,7 +71,7 @@ TEST_F(Registry, LoadFallsBackValueByValue) {
         {{{L"Position", 3}, {L"Hotkey Mode", 17}, {L"Alpha", 255}}, 255, 1, 1, 1, 0xFFFFFF, 3, 17},
     };
     for (const auto& c : cases) {
-        SetUp();
+        Reload();
         Set(User, L"Hotkey", 0x10088);
         for (const auto& v : c.values) Set(User, v.first, v.second);
         Settings.tickrailColors[5] = 0x010101;
@@ -89,10 +89,10 @@ TEST_F(Registry, LoadFallsBackValueByValue) {
 }
 
 TEST_F(Registry, ValuesOfAnotherTypeCountAsMissing) {
-    sim::RegistrySetString(User, Key, L"Hotkey", L"0");
+    sim::RegistrySetString(User, SettingsKey, L"Hotkey", L"0");
     EXPECT_EQ(1, LoadSettingsFromRegistry(User));
     Set(User, L"Hotkey", 0);
-    sim::RegistrySetString(User, Key, L"Alpha", L"200");
+    sim::RegistrySetString(User, SettingsKey, L"Alpha", L"200");
     EXPECT_EQ(0, LoadSettingsFromRegistry(User));
     EXPECT_EQ(128u, Settings.alpha);
 }
@@ -129,7 +129,7 @@ TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
         L"Alpha",           L"Pen Width",         L"Position",          L"Hidden at Startup", L"Alt Columns Count",
         L"Alt Rows Count",  L"Alt Columns Color", L"Alt Rows Color",    L"Hook LIST",         L"Alt Column #1",
     };
-    std::vector<std::wstring> names = sim::RegistryValueNames(User, Key);
+    std::vector<std::wstring> names = sim::RegistryValueNames(User, SettingsKey);
     std::sort(names.begin(), names.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, names);
@@ -160,7 +160,7 @@ TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
 TEST_F(Registry, SaveReportsTheFailingCall) {
     sim::FailCall(sim::Call::RegCreateKey, ERROR_ACCESS_DENIED);
     EXPECT_EQ(ERROR_ACCESS_DENIED, SaveSettingsToRegistry(User));
-    EXPECT_FALSE(sim::RegistryKeyExists(User, Key));
+    EXPECT_FALSE(sim::RegistryKeyExists(User, SettingsKey));
 
     sim::FailCall(sim::Call::RegSetValue, 1021, 2);  // the third write fails
     EXPECT_EQ(1021, SaveSettingsToRegistry(User));
@@ -182,11 +182,11 @@ TEST_F(Registry, StartupSettings) {
         {"both", true, 0x10088, 0, 1, {L"Hotkey", L"Hidden at Startup", L"Hook LIST"}},
     };
     for (const auto& c : cases) {
-        SetUp();
+        Reload();
         if (c.storedHotkey) Set(User, L"Hotkey", c.stored);
         Settings.hotkeys[0] = 0x1003B;
         EXPECT_EQ(0, SaveStartupSettings(c.hidden, c.hook)) << c.what;
-        std::vector<std::wstring> names = sim::RegistryValueNames(User, Key);
+        std::vector<std::wstring> names = sim::RegistryValueNames(User, SettingsKey);
         std::sort(names.begin(), names.end());
         std::vector<std::wstring> expected = c.written;
         std::sort(expected.begin(), expected.end());
@@ -212,7 +212,7 @@ TEST_F(Registry, LoadAtStartUpPrefersTheUserAndActsOnStartupSettings) {
         {"none: defaults", false, false, false, 128},
     };
     for (const auto& c : cases) {
-        SetUp();
+        Reload();
         if (c.userKey) {
             if (c.userSound) Set(User, L"Hotkey", 0x10088);
             Set(User, L"Alpha", 100);
@@ -223,11 +223,10 @@ TEST_F(Registry, LoadAtStartUpPrefersTheUserAndActsOnStartupSettings) {
         }
         ASSERT_EQ(0, Load());
         EXPECT_EQ(c.expectedAlpha, Settings.alpha) << c.what;
-        ShutdownPlugin(0);
-        loaded = false;
+        Unload();
     }
 
-    SetUp();
+    Reload();
     Set(User, L"Hotkey", 0);
     Set(User, L"Hook LIST", 0);
     Set(User, L"Hidden at Startup", 1);

@@ -1,7 +1,7 @@
-// The settings record: defaults, the reset, and the hotkey slot rules.
+// The settings record: defaults, the reset, and the compaction of the
+// hotkey slots.
 #include <cstring>
 
-#include "hotkeys/keys.h"
 #include "test_support.h"
 
 namespace {
@@ -78,63 +78,6 @@ TEST_F(SettingsTest, CompactHotkeys) {
     }
 }
 
-TEST_F(SettingsTest, SupportedHotkeysFollowTheActiveTable) {
-    struct Case {
-        int code;
-        bool beforeV24;
-        bool fromV24;
-    } cases[] = {
-        {0, false, false},       {-1, false, false},     {-2, false, false},
-        {0x10088, true, true},   {0x87F, false, true},   // Shift-Backspace exists from 24 on
-        {0x7005E, false, true},  // Ctrl-Alt-Shift-F1
-        {0x10082, true, false},  // Alt-"-" of the older table
-        {0x1C, true, false},     {0x12345, false, false},
-    };
-    for (const Case& c : cases) {
-        PluginState.useKeyTableV24 = false;
-        EXPECT_EQ(c.beforeV24, IsSupportedHotkey(c.code)) << std::hex << "code 0x" << c.code;
-        PluginState.useKeyTableV24 = true;
-        EXPECT_EQ(c.fromV24, IsSupportedHotkey(c.code)) << std::hex << "code 0x" << c.code;
-    }
-}
 
-TEST_F(SettingsTest, KeyTablesHoldTheirNumberOfCodes) {
-    struct Case {
-        const wchar_t* version;
-        bool v24;
-        int codes;
-    } cases[] = {
-        {L"23.01", false, 261}, {L"24.00", true, 384}, {L"7", false, 261},
-        {L"101", false, 261},   {L" +30", true, 384},  {L"99999999999", false, 261},
-    };
-    for (const Case& c : cases) {
-        sim::SetVariable(L"_4ver", c.version);
-        SelectKeyTable();
-        EXPECT_EQ(c.v24, PluginState.useKeyTableV24) << "version '" << c.version << "'";
-        int supported = 0;
-        for (int code = 1; code < 0x80000; code++) supported += IsSupportedHotkey(code);
-        EXPECT_EQ(c.codes, supported) << "version '" << c.version << "'";
-    }
-}
-
-TEST_F(SettingsTest, HotkeyText) {
-    struct Case {
-        bool v24;
-        int code;
-        const wchar_t* text;
-        int result;
-    } cases[] = {
-        {false, 0, L"None", 0},          {true, 0x10088, L"Shift-F12", 0},
-        {true, 0x7005E, L"Ctrl-Alt-Shift-F1", 0}, {false, 0x30035, L"Ctrl-Shift-Num/", 0},
-        {true, 0x8BD, L"Ctrl-Minus", 0}, {false, 0x12345, L"(unknown)", -1},
-        {false, 0x7005E, L"(unknown)", -1},
-    };
-    for (const Case& c : cases) {
-        PluginState.useKeyTableV24 = c.v24;
-        WCHAR out[TextCapacity];
-        EXPECT_EQ(c.result, HotkeyToText(c.code, out)) << std::hex << "code 0x" << c.code;
-        EXPECT_STREQ(c.text, out) << std::hex << "code 0x" << c.code;
-    }
-}
 
 }  // namespace

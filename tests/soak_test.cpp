@@ -31,8 +31,7 @@ TEST_F(Soak, ThousandLoadsAndUnloads) {
         if (round % 4 == 0) MakeShellWindows(round % 8 == 0 ? 0 : -1);
         ASSERT_EQ(0, Load()) << "round " << round;
         sim::RunFor(100 * DWORD(round % 5));
-        ASSERT_EQ(0, ShutdownPlugin(0));
-        loaded = false;
+        Unload();
         sim::ClearOutput();
     }
     ExpectNothingLeft("after the loads");
@@ -81,8 +80,7 @@ TEST_F(Soak, HundredThousandTicks) {
         sim::RunFor(100);
         if (tick % 1000 == 0) sim::ClearOutput();
     }
-    ShutdownPlugin(0);
-    loaded = false;
+    Unload();
     ExpectNothingLeft("after the ticks");
 }
 

@@ -10,8 +10,16 @@ void PluginTest::SetUp() {
     Settings.enabled = 1;
 }
 
-void PluginTest::TearDown() {
+void PluginTest::TearDown() { Unload(); }
+
+void PluginTest::Unload() {
     if (loaded) ShutdownPlugin(0);
+    loaded = false;
+}
+
+void PluginTest::Reload() {
+    TearDown();
+    SetUp();
 }
 
 int PluginTest::Load() {

@@ -18,6 +18,11 @@ protected:
     // Loads the plug-in as the shell does: entry routine, information
     // record, start-up. Returns what InitializePlugin returned.
     int Load();
+    // Shuts a loaded plug-in down, as the shell unloads it.
+    void Unload();
+    // A fresh start for the next case of a table: unloads, and sets up anew
+    // (with whatever the fixture's SetUp does).
+    void Reload();
     // A shell main window with a tab window inside it that takes over the
     // console's title after `followDelayMs` (never when negative).
     void MakeShellWindows(int followDelayMs = 20);

@@ -13,8 +13,6 @@ const int HiddenPaintsBeforeParking = 10;
 const WORD BackgroundColorShift = 4;
 const WORD ColorIndexMask = 0xF;
 const COLORREF KeyBlueNudge = 0x030000;
-const DWORD LongMarkEvery = 10;
-const DWORD MediumMarkEvery = 5;
 
 enum MarkLength { ShortMark, MediumMark, LongMark };
 

@@ -80,7 +80,7 @@ void StartFromFreshState(void) {
     PluginState.moduleInstance = module;
     Settings = DefaultSettings;
     lstrcpyW(functionList, AllFunctions);
-    for (int i = 0; i < ConsoleColorCount; i++) consoleColors[i] = StandardConsoleColors[i];
+    consolePalette = StandardConsolePalette;
 }
 
 int FailLoad(void) {

@@ -152,15 +152,15 @@ const ColorName ColorNames[ColorNameCount] = {
     {L"YellowGreen", 0x9ACD32},
 };
 
-const COLORREF StandardConsoleColors[ConsoleColorCount] = {
+// The classic console palette, by colour index; the console's own palette
+// starts as it.
+constexpr ConsolePalette StandardConsolePalette = {{
     0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
     0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
-};
+}};
 
-COLORREF consoleColors[ConsoleColorCount] = {
-    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
-};
+ConsolePalette consolePalette = StandardConsolePalette;
+COLORREF* const consoleColors = consolePalette.colors;
 
 namespace {
 
@@ -302,7 +302,7 @@ int ParseColorArgument(LPCWSTR arg, LPCWSTR argText) {
 }
 
 int RefreshConsoleColors(void) {
-    for (int i = 0; i < ConsoleColorCount; i++) consoleColors[i] = StandardConsoleColors[i];
+    consolePalette = StandardConsolePalette;
     if (!PluginState.getScreenBufferInfoEx) return 0;
     CONSOLE_SCREEN_BUFFER_INFOEX info;
     ZeroMemory(&info, sizeof info);

@@ -15,8 +15,14 @@ struct ColorName {
 #pragma pack(pop)
 
 extern const ColorName ColorNames[ColorNameCount];
-extern const COLORREF StandardConsoleColors[ConsoleColorCount];
-extern COLORREF consoleColors[ConsoleColorCount];
+struct ConsolePalette {
+    COLORREF colors[ConsoleColorCount];
+};
+// The standard palette, and the console's palette for the $n colour form
+// (the standard one until RefreshConsoleColors reads the console's).
+extern const ConsolePalette StandardConsolePalette;
+extern ConsolePalette consolePalette;
+extern COLORREF* const consoleColors;
 
 int ParseUnsignedNumber(LPCWSTR text, DWORD* value, LPCWSTR* end);
 int ColorNameToRgb(LPCWSTR text);
