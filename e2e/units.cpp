@@ -86,7 +86,7 @@ void SystemTexts() {
     CheckText(L"Error 536936447", out, "an error without text");
 }
 
-void ConsolePalette() {
+void ConsolePaletteFromTheConsole() {
     FreeConsole();
     AllocConsole();
     PluginState.consoleOutput = CreateFileW(L"conout$", GENERIC_READ | GENERIC_WRITE,
@@ -247,7 +247,7 @@ int main() {
     ColorArguments();
     MarkArguments();
     SystemTexts();
-    ConsolePalette();
+    ConsolePaletteFromTheConsole();
     PaintingOnEachEdge();
     return FinishReport("units");
 }
