@@ -54,12 +54,14 @@ DWORD WINAPI ShellThread(LPVOID param) {
     windowClass.lpszClassName = L"HarnessShellMain";
     RegisterClassExW(&windowClass);
     windowClass.lpszClassName = L"HarnessShellTab";
-    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.lpfnWndProc = shell->tabProc ? shell->tabProc : DefWindowProcW;
     RegisterClassExW(&windowClass);
 
     shell->main = CreateWindowExW(0, L"HarnessShellMain", L"Take Command", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                   700, 50, 800, 600, nullptr, nullptr, windowClass.hInstance, nullptr);
-    shell->tab = CreateWindowExW(0, L"HarnessShellTab", L"", WS_CHILD | WS_VISIBLE, 0, 0, 640, 400,
+    int width = shell->tabWidth ? shell->tabWidth : DefaultTabWidth;
+    int height = shell->tabHeight ? shell->tabHeight : DefaultTabHeight;
+    shell->tab = CreateWindowExW(0, L"HarnessShellTab", L"", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
                                  shell->main, nullptr, windowClass.hInstance, nullptr);
     SetWindowLongPtrW(shell->main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shell));
     SetTimer(shell->main, TitleFollowTimer, TitleFollowPeriodMs, nullptr);
@@ -76,8 +78,18 @@ DWORD WINAPI ShellThread(LPVOID param) {
 
 }  // namespace
 
+// The product lies one folder up from the test programs, which keep the
+// stand-in TakeCmd.dll beside them, where the loader finds it for the DLL.
+std::wstring PluginLibraryPath() {
+    WCHAR path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    folder.resize(folder.find_last_of(L"\\/") + 1);
+    return folder + L"..\\tickrail.dll";
+}
+
 bool LoadPluginLibrary(Plugin* plugin) {
-    plugin->module = LoadLibraryW(L"tickrail.dll");
+    plugin->module = LoadLibraryW(PluginLibraryPath().c_str());
     Check(plugin->module != nullptr, "LoadLibraryW(tickrail.dll)");
     if (!plugin->module) return false;
     plugin->getPluginInfo = Find<GetPluginInfoProc>(plugin->module, "GetPluginInfo");

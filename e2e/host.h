@@ -86,7 +86,13 @@ struct ShellWindows {
     HWND tab;
     HWND console;
     LONG markerTitles;  // titles of the plug-in's tab search taken over
+    // Set before the start, or left zero: the tab's window procedure and
+    // client size (a plain window of 640 by 400).
+    WNDPROC tabProc;
+    int tabWidth, tabHeight;
 };
+const int DefaultTabWidth = 640;
+const int DefaultTabHeight = 400;
 void StartShellWindows(ShellWindows* shell);
 void StopShellWindows(ShellWindows* shell);
 

@@ -3,6 +3,7 @@
 TICKRAIL_PACKAGES=(
     cmake make g++ libgtest-dev
     clang lld libclang-rt-14-dev valgrind libbenchmark-dev
+    libfreetype-dev libpng-dev fonts-dejavu-core
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth
 )

@@ -1,8 +1,10 @@
-# Sourced by scripts/test: an X display for Wine (Xvfb on a free display
-# number) and a fresh Wine prefix inside the build folder.
+# Sourced by scripts/test and scripts/demo: an X display for Wine (Xvfb on a
+# free display number) and a fresh Wine prefix inside the build folder
+# (build/win64/wineprefix, or the folder given).
 XVFB_PID=""
 
 start_wine_display() {
+    local prefix=${1:-$PWD/build/win64/wineprefix}
     local display=99
     while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
         display=$((display + 1))
@@ -14,7 +16,7 @@ start_wine_display() {
         [ -e "/tmp/.X11-unix/X${display}" ] && break
         sleep 0.1
     done
-    export WINEPREFIX="$PWD/build/win64/wineprefix"
+    export WINEPREFIX="$prefix"
     set -a
     source e2e/wine.env
     set +a

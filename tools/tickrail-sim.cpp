@@ -1,227 +1,249 @@
 // Runs the plug-in in the simulated shell the way the shell would: loads
-// it, lets the console run for a while, shows what the shell printed, and
-// renders the console window with its strip as a PNG picture.
-//
-//   tickrail-sim [--version V] [--run MS] [--position top|bottom|left|right]
-//                [--alpha] [--png FILE]
+// it, runs the TICKRAIL commands, keys and LIST given on the command line in
+// their order, shows what the shell prints, and pictures the console window
+// with its strip as a PNG.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "hotkeys/keys.h"
+#include "picture.h"
 #include "plugin/plugin.h"
 #include "settings/colors.h"
 #include "settings/settings.h"
 
 namespace {
 
-const int ConsoleWidth = 640;
-const int ConsoleHeight = 400;
+const char UsageText[] =
+    "usage: tickrail-sim [OPTION]...\n"
+    "Loads the plug-in into a simulated shell and pictures its console window.\n"
+    "\n"
+    "  --command TAIL    run TICKRAIL with TAIL (repeatable; in order with --key and --list)\n"
+    "  --key NAME        press a key named as TICKRAIL /L lists it, for example Shift-F12\n"
+    "  --list TAIL       start LIST with TAIL: the strip moves down while LIST runs\n"
+    "  --columns N       the console's width in cells, 20 to 250 (default 80)\n"
+    "  --rows N          the console's height in cells, 5 to 100 (default 25)\n"
+    "  --background N    the console's background colour index, 0 to 15 (default 0)\n"
+    "  --text FILE       what the console shows (default: a directory listing and a ruler)\n"
+    "  --png FILE        where the picture goes (default tickrail.png; scripts/demo: build/sim/tickrail.png)\n"
+    "  --version V       the shell's version as %_4ver gives it (default 28.01)\n"
+    "  --help            this text\n";
 
-void Show(const char* label, const std::wstring& text) {
-    if (text.empty()) return;
-    std::printf("%s", label);
-    char line[8192];
-    sim::ToUtf8(text.c_str(), line, sizeof line);
-    std::string plain;
-    for (const char* p = line; *p; p++)
-        if (*p != '\r') plain += *p;
-    std::printf("%s", plain.c_str());
-}
+const int CellWidth = 8;
+const int CellHeight = 16;
 
-// ---------------------------------------------------------------------------
-// A PNG writer: RGB, 8 bits, the image data in stored (uncompressed)
-// deflate blocks, which every reader accepts.
+struct Step {
+    enum Kind { Command, Key, List } kind;
+    std::string text;
+};
 
-uint32_t Crc(const unsigned char* data, size_t size, uint32_t crc = 0xFFFFFFFFu) {
-    for (size_t i = 0; i < size; i++) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; k++) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return crc;
-}
+struct Options {
+    std::vector<Step> steps;
+    int columns = 80, rows = 25, background = 0;
+    std::string textFile, png = "tickrail.png", version = "28.01";
+};
 
-void PutBigEndian(std::vector<unsigned char>& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back((unsigned char)(value >> shift));
-}
-
-void PutChunk(std::vector<unsigned char>& out, const char* type, const std::vector<unsigned char>& data) {
-    PutBigEndian(out, uint32_t(data.size()));
-    size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    PutBigEndian(out, Crc(&out[start], out.size() - start) ^ 0xFFFFFFFFu);
-}
-
-bool WritePng(const char* path, int width, int height, const std::vector<COLORREF>& pixels) {
-    std::vector<unsigned char> raw;
-    for (int y = 0; y < height; y++) {
-        raw.push_back(0);  // no filter
-        for (int x = 0; x < width; x++) {
-            COLORREF c = pixels[size_t(y) * size_t(width) + size_t(x)];
-            raw.push_back((unsigned char)(c & 0xFF));
-            raw.push_back((unsigned char)(c >> 8 & 0xFF));
-            raw.push_back((unsigned char)(c >> 16 & 0xFF));
-        }
-    }
-    std::vector<unsigned char> z = {0x78, 0x01};
-    const size_t MaxStored = 65535;
-    for (size_t at = 0; at < raw.size(); at += MaxStored) {
-        size_t n = raw.size() - at < MaxStored ? raw.size() - at : MaxStored;
-        z.push_back(at + n == raw.size() ? 1 : 0);
-        z.push_back((unsigned char)(n & 0xFF));
-        z.push_back((unsigned char)(n >> 8));
-        z.push_back((unsigned char)(~n & 0xFF));
-        z.push_back((unsigned char)((~n >> 8) & 0xFF));
-        z.insert(z.end(), raw.begin() + long(at), raw.begin() + long(at + n));
-    }
-    uint32_t a = 1, b = 0;
-    for (unsigned char byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBigEndian(z, b << 16 | a);
-
-    std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<unsigned char> header;
-    PutBigEndian(header, uint32_t(width));
-    PutBigEndian(header, uint32_t(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", z);
-    PutChunk(png, "IEND", {});
-    FILE* file = std::fopen(path, "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-    return std::fclose(file) == 0 && ok;
-}
-
-// ---------------------------------------------------------------------------
-// The console window as a user sees it: text in cells, and the strip laid
-// over it with its colour key or its opacity.
-
-COLORREF Blend(COLORREF under, COLORREF over, int alpha) {
-    COLORREF out = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        int u = int(under >> shift & 0xFF), o = int(over >> shift & 0xFF);
-        out |= COLORREF((o * alpha + u * (255 - alpha)) / 255) << shift;
+std::wstring Wide(const std::string& utf8) {
+    std::wstring out;
+    for (size_t i = 0; i < utf8.size();) {
+        unsigned char c = static_cast<unsigned char>(utf8[i]);
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        unsigned long code = extra ? c & (0x3F >> extra) : c;
+        for (int k = 1; k <= extra && i + size_t(k) < utf8.size(); k++) code = code << 6 | (utf8[i + size_t(k)] & 0x3F);
+        i += size_t(extra) + 1;
+        out += code <= 0xFFFF ? wchar_t(code) : L'?';
     }
     return out;
 }
 
-std::vector<COLORREF> RenderConsole() {
-    WORD attributes = 0x07;
-    COLORREF background = consoleColors[attributes >> 4 & 0xF];
-    COLORREF text = consoleColors[attributes & 0xF];
-    std::vector<COLORREF> image(size_t(ConsoleWidth) * ConsoleHeight, background);
-    // A few lines of "text": a block in most cells of the first rows.
-    const char* lines[] = {"C:\\work> dir /b", "build", "README.md", "src", "C:\\work> tickrail"};
-    for (int row = 0; row < 5; row++) {
-        for (int col = 0; lines[row][col]; col++) {
-            if (lines[row][col] == ' ') continue;
-            for (int y = row * 16 + 3; y < row * 16 + 13; y++)
-                for (int x = col * 8 + 1; x < col * 8 + 7; x++) image[size_t(y) * ConsoleWidth + size_t(x)] = text;
+void Show(const char* label, const std::wstring& text) {
+    if (text.empty()) return;
+    std::vector<char> utf8(text.size() * 4 + 1);
+    sim::ToUtf8(text.c_str(), utf8.data(), utf8.size());
+    std::string line;
+    for (const char* p = utf8.data();; p++) {
+        if (*p == '\n' || !*p) {
+            if (!line.empty() || *p) std::printf("%s%s\n", label, line.c_str());
+            line.clear();
+            if (!*p) break;
+        } else if (*p != '\r') {
+            line += *p;
         }
     }
-    HWND strip = PluginState.consoleOverlay;
-    if (!strip || !IsWindowVisible(strip)) return image;
-    RECT place = sim::WindowRect(strip);
-    sim::LayeredAttributes layered = sim::Layered(strip);
-    for (int y = place.top; y < place.bottom; y++) {
-        for (int x = place.left; x < place.right; x++) {
-            if (x < 0 || y < 0 || x >= ConsoleWidth || y >= ConsoleHeight) continue;
-            COLORREF pixel = sim::Pixel(strip, x - place.left, y - place.top);
-            if (pixel == sim::Unpainted) continue;
-            COLORREF& under = image[size_t(y) * ConsoleWidth + size_t(x)];
-            if (layered.flags & LWA_COLORKEY) {
-                if (pixel != layered.key) under = pixel;
-            } else {
-                under = Blend(under, pixel, layered.alpha);
-            }
-        }
-    }
-    return image;
+    sim::ClearOutput();
 }
 
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: tickrail-sim [--version V] [--run MS] [--position top|bottom|left|right] [--alpha] "
-                 "[--png FILE]\n");
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "tickrail-sim: %s\ntry tickrail-sim --help\n", message.c_str());
     return 2;
+}
+
+bool ReadNumber(const char* text, int low, int high, int* value) {
+    char* end;
+    long number = std::strtol(text, &end, 10);
+    if (!*text || *end || number < low || number > high) return false;
+    *value = int(number);
+    return true;
+}
+
+// Returns 0 to go on, else the exit code.
+int ReadOptions(int argc, char** argv, Options* options, bool* help) {
+    for (int i = 1; i < argc; i++) {
+        std::string option = argv[i];
+        if (option == "--help") {
+            *help = true;
+            return 0;
+        }
+        const char* const valued[] = {"--command", "--key", "--list", "--columns", "--rows",
+                                      "--background", "--text", "--png", "--version"};
+        bool known = false;
+        for (const char* name : valued) known = known || option == name;
+        if (!known) return Fail("unknown option " + option);
+        // No value of these options starts with "--": such a word is the next option.
+        if (i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0) return Fail(option + " needs a value");
+        const char* value = argv[++i];
+        if (option == "--command") options->steps.push_back({Step::Command, value});
+        else if (option == "--key") options->steps.push_back({Step::Key, value});
+        else if (option == "--list") options->steps.push_back({Step::List, value});
+        else if (option == "--columns" && !ReadNumber(value, 20, 250, &options->columns))
+            return Fail("--columns takes a number from 20 to 250, not " + std::string(value));
+        else if (option == "--rows" && !ReadNumber(value, 5, 100, &options->rows))
+            return Fail("--rows takes a number from 5 to 100, not " + std::string(value));
+        else if (option == "--background" && !ReadNumber(value, 0, 15, &options->background))
+            return Fail("--background takes a colour index from 0 to 15, not " + std::string(value));
+        else if (option == "--text") options->textFile = value;
+        else if (option == "--png") options->png = value;
+        else if (option == "--version") options->version = value;
+    }
+    return 0;
+}
+
+std::vector<std::wstring> DefaultText(int columns) {
+    std::vector<std::wstring> lines = {
+        L"C:\\work> dir /b",
+        L"build",
+        L"docs",
+        L"src",
+        L"README.md",
+        L"C:\\work> type ruler.txt",
+    };
+    std::wstring tens, units;
+    for (int column = 1; column <= columns; column++) {
+        tens += column % 10 == 0 ? wchar_t(L'0' + column / 10 % 10) : L' ';
+        units += wchar_t(L'0' + column % 10);
+    }
+    lines.push_back(tens);
+    lines.push_back(units);
+    lines.push_back(L"C:\\work> ");
+    return lines;
+}
+
+bool ReadText(const std::string& file, std::vector<std::wstring>* lines) {
+    std::ifstream in(file);
+    if (!in) return false;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines->push_back(Wide(line));
+    }
+    return true;
+}
+
+// Presses a key as the shell reports it: its code without the modifier
+// flags, with the modifiers of the flags held down.
+void PressKey(const std::string& name) {
+    int code = ParseHotkeyName(Wide(name).c_str());
+    int flags = code & CtrlAltShiftFlag;
+    bool ctrl = flags != 0, shift = flags == CtrlShiftFlag || flags == CtrlAltShiftFlag;
+    bool alt = flags == CtrlAltFlag || flags == CtrlAltShiftFlag;
+    sim::SetKeyDown(VK_CONTROL, ctrl);
+    sim::SetKeyDown(VK_SHIFT, shift);
+    sim::SetKeyDown(VK_MENU, alt);
+    KeyRecord record = {};
+    record.keyCode = code & ~CtrlAltShiftFlag;
+    key(&record);
+    sim::SetKeyDown(VK_CONTROL, false);
+    sim::SetKeyDown(VK_SHIFT, false);
+    sim::SetKeyDown(VK_MENU, false);
+    std::printf("shell: key %s %s\n", name.c_str(),
+                record.keyCode == 0 ? "is the plug-in's hotkey" : "goes on to the shell");
+}
+
+void RunStep(const Step& step) {
+    std::wstring tail = Wide(step.text);
+    switch (step.kind) {
+    case Step::Command: {
+        std::printf("shell> TICKRAIL %s\n", step.text.c_str());
+        int result = tickrail(&tail[0]);
+        Show("", sim::StdOut());
+        Show("(stderr) ", sim::StdErr());
+        std::printf("shell: TICKRAIL returned %d\n", result);
+        break;
+    }
+    case Step::Key:
+        PressKey(step.text);
+        break;
+    case Step::List: {
+        std::printf("shell> LIST %s\n", step.text.c_str());
+        int result = list(&tail[0]);
+        Show("(stderr) ", sim::StdErr());
+        std::printf("shell: LIST returned 0x%08X: the shell runs its own LIST now\n", unsigned(result));
+        break;
+    }
+    }
+    sim::RunFor(300);  // the paints that the step asked for
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::wstring version = L"28.01";
-    DWORD runMs = 500;
-    DWORD position = PositionTop;
-    bool alpha = false;
-    const char* pngPath = nullptr;
-    for (int i = 1; i < argc; i++) {
-        std::string arg = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (arg == "--version" && hasValue) {
-            std::string v = argv[++i];
-            version.assign(v.begin(), v.end());
-        } else if (arg == "--run" && hasValue) {
-            runMs = DWORD(std::atoi(argv[++i]));
-        } else if (arg == "--position" && hasValue) {
-            std::string p = argv[++i];
-            const char* names[] = {"top", "bottom", "left", "right"};
-            position = 4;
-            for (DWORD k = 0; k < 4; k++)
-                if (p == names[k]) position = k;
-            if (position == 4) return Usage();
-        } else if (arg == "--alpha") {
-            alpha = true;
-        } else if (arg == "--png" && hasValue) {
-            pngPath = argv[++i];
-        } else {
-            return Usage();
-        }
+    Options options;
+    bool help = false;
+    if (int exitCode = ReadOptions(argc, argv, &options, &help)) return exitCode;
+    if (help) {
+        std::fputs(UsageText, stdout);
+        return 0;
     }
+    std::vector<std::wstring> text;
+    if (options.textFile.empty()) text = DefaultText(options.columns);
+    else if (!ReadText(options.textFile, &text)) return Fail("cannot read " + options.textFile);
 
     sim::Reset();
-    sim::SetVariable(L"_4ver", version);
-    // The shell's main window shows the console in a tab, whose title follows
-    // the console's title after 30 ms.
-    HWND mainWindow = sim::CreateTestWindow(nullptr, L"TakeCommandMain", L"Take Command", 1000, 700);
-    HWND tab = sim::CreateTestWindow(mainWindow, L"TabPage", L"Take Command", 660, 420);
-    sim::SetHwndAnswer(std::to_wstring(reinterpret_cast<uintptr_t>(mainWindow)));
-    sim::SetTabFollowsConsoleTitle(tab, 30);
+    sim::SetVariable(L"_4ver", Wide(options.version));
+    sim::SetConsoleView(options.columns, options.rows);
+    sim::ResizeClient(sim::ConsoleWindow(), options.columns * CellWidth, options.rows * CellHeight);
+    WORD foreground = options.background == 7 || options.background >= 10 ? 0 : 7;
+    sim::SetConsoleAttributes(WORD(options.background << 4 | foreground));
     DllMain(reinterpret_cast<HINSTANCE>(uintptr_t(0x180000000)), DLL_PROCESS_ATTACH, nullptr);
-
-    PluginInfoRecord* info = GetPluginInfo();
-    char entries[256];
-    sim::ToUtf8(info->functions, entries, sizeof entries);
-    std::printf("shell: plug-in offers \"%s\"\n", entries);
-
+    GetPluginInfo();
     int loaded = InitializePlugin();
     Show("console> ", sim::StdOut());
     Show("console (stderr)> ", sim::StdErr());
     std::printf("shell: InitializePlugin returned %d\n", loaded);
-    if (loaded != 0) return 1;
-    std::printf("shell: tab window %s after %d enumerations; overlays: console %s, tab %s\n",
-                PluginState.tabWindow == tab ? "found" : "not found", sim::EnumerationCalls(),
-                PluginState.consoleOverlay ? "yes" : "no", PluginState.tabOverlay ? "yes" : "no");
-
-    Settings.position = position;
-    Settings.transparencyMode = alpha ? 1 : 0;
-    sim::RunFor(runMs);
-    RECT strip = sim::WindowRect(PluginState.consoleOverlay);
-    std::printf("shell: after %u ms the console strip is %s, at %d,%d size %dx%d; console %ux%u cells\n",
-                unsigned(runMs), IsWindowVisible(PluginState.consoleOverlay) ? "shown" : "hidden",
-                int(strip.left), int(strip.top), int(strip.right - strip.left), int(strip.bottom - strip.top),
-                unsigned(PluginState.columns), unsigned(PluginState.rows));
-    if (pngPath) {
-        if (!WritePng(pngPath, ConsoleWidth, ConsoleHeight, RenderConsole())) {
-            std::fprintf(stderr, "cannot write %s\n", pngPath);
-            return 1;
-        }
-        std::printf("shell: the console window is pictured in %s\n", pngPath);
+    if (loaded == 0) {
+        for (const Step& step : options.steps)
+            if (step.kind == Step::Key && ParseHotkeyName(Wide(step.text).c_str()) <= 0)
+                return Fail("--key takes a key as TICKRAIL /L lists it, not " + step.text);
+        sim::RunFor(500);  // the timer's first ticks ask for the first paint
+        for (const Step& step : options.steps) RunStep(step);
     }
+
+    Picture picture = {options.columns * CellWidth, options.rows * CellHeight, {}};
+    std::string error;
+    COLORREF ink = consoleColors[foreground], paper = consoleColors[options.background];
+    if (!DrawConsoleText(&picture, text, CellWidth, CellHeight, ink, paper, DefaultFontFile, &error)) {
+        std::fprintf(stderr, "tickrail-sim: %s\n", error.c_str());
+        return 1;
+    }
+    if (loaded == 0) ComposeStrip(&picture, PluginState.consoleOverlay);
+    if (!WritePng(options.png.c_str(), picture)) {
+        std::fprintf(stderr, "tickrail-sim: cannot write %s\n", options.png.c_str());
+        return 1;
+    }
+    std::printf("shell: the console window is pictured in %s\n", options.png.c_str());
+    if (loaded != 0) return 1;
 
     ShutdownPlugin(0);
     sim::LiveObjects alive = sim::Alive();
