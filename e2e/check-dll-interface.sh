@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Reads tickrail.dll's export and import tables and checks them exactly:
 # the eight exports the shell looks for, undecorated, and imports from the
-# system DLLs, msvcrt and the shell's TakeCmd.dll only.
+# system DLLs, msvcrt and the shell's TakeCmd.dll only; and that the DLL is
+# at most 64 KiB and carries its version resource.
 set -euo pipefail
 objdump=$1
 dll=$2
@@ -13,6 +14,9 @@ status=0
 fail() { echo "FAIL: $*"; status=1; }
 
 grep -q 'Magic.*20b' "$dump" || fail "not a 64-bit (PE32+) image"
+size=$(stat -c %s "$dll")
+[ "$size" -le 65536 ] || fail "$size bytes, more than 64 KiB"
+grep -q 'Resource Directory \[\.rsrc\]' "$dump" || fail "no resources: the version resource is missing"
 grep -q '^architecture: i386:x86-64' "$dump" || grep -q 'file format pei-x86-64' "$dump" ||
     fail "not an x64 image"
 
@@ -49,6 +53,7 @@ if [ $status -eq 0 ]; then
     echo "exports: $exports"
     echo "import DLLs: $dlls"
     echo "from TakeCmd.dll: $shell"
+    echo "size: $size bytes"
     echo "1 passed, 0 failed"
 else
     echo "0 passed, 1 failed"

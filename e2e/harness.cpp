@@ -95,6 +95,52 @@ void LoadAndUnload() {
     }
 }
 
+// What Windows shows in the DLL's properties.
+void VersionResource() {
+    Plugin plugin = {};
+    if (!LoadPluginLibrary(&plugin)) return;
+    WCHAR path[MAX_PATH];
+    GetModuleFileNameW(plugin.module, path, MAX_PATH);
+    DWORD ignored;
+    DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    Check(size > 0, "the DLL has version information");
+    std::vector<BYTE> block(size ? size : 1);
+    if (!size || !GetFileVersionInfoW(path, 0, size, block.data())) {
+        FreePluginLibrary(&plugin);
+        return;
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    Check(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed,
+          "fixed version information");
+    if (fixed) {
+        CheckNumber(0x00010000, fixed->dwFileVersionMS, "file version 1.0");
+        CheckNumber(0x00020000, fixed->dwFileVersionLS, "file version .2.0");
+        CheckNumber(0x00010000, fixed->dwProductVersionMS, "product version 1.0");
+        CheckNumber(VFT_DLL, fixed->dwFileType, "a DLL");
+    }
+    struct Text {
+        LPCWSTR name;
+        LPCWSTR expected;
+    } texts[] = {
+        {L"FileVersion", L"1.0.2"},
+        {L"ProductVersion", L"1.0.2"},
+        {L"ProductName", L"Tickrail"},
+        {L"FileDescription", L"On-screen tickrail for Take Command"},
+        {L"CompanyName", L"The Tickrail developers"},
+        {L"LegalCopyright", L"Copyright (c) 2026 The Tickrail developers; MIT licence"},
+        {L"OriginalFilename", L"tickrail.dll"},
+        {L"InternalName", L"tickrail"},
+    };
+    for (const Text& t : texts) {
+        std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + t.name;
+        LPWSTR value = nullptr;
+        bool found = VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) && value;
+        CheckText(t.expected, found ? value : L"(none)", Utf8(t.name).c_str());
+    }
+    FreePluginLibrary(&plugin);
+}
+
 void VersionGate() {
     struct Case {
         LPCWSTR version;
@@ -602,7 +648,7 @@ const Group Groups[] = {
     {"load", LoadAndUnload},     {"version", VersionGate}, {"failures", StartupFailures},
     {"usage", UsageAndHelp},     {"tab", TabOverlay},      {"hidden", HiddenConsole},
     {"keys", KeyAndList},        {"command", CommandRuns}, {"registry", RegistryRoundTrip},
-    {"hotkeys", HotkeyCycle},    {"soak", Soak},
+    {"hotkeys", HotkeyCycle},    {"soak", Soak},           {"resource", VersionResource},
 };
 
 }  // namespace

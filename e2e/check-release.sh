@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Packs the release as scripts/release does, unpacks the zip and checks it:
+# exactly the DLL, the guide, the changes and the licence in one folder named
+# for the version, and a DLL that passes the interface check.
+# Usage: check-release.sh CPACK CPACK-CONFIG VERSION OBJDUMP WORK-FOLDER
+set -euo pipefail
+cpack=$1 config=$2 version=$3 objdump=$4 work=$5
+here=$(cd "$(dirname "$0")" && pwd)
+rm -rf "$work"
+mkdir -p "$work/unpacked"
+"$cpack" --config "$config" -B "$work" >/dev/null
+zip="$work/tickrail-$version-win64.zip"
+[ -f "$zip" ] || { echo "FAIL: no $zip"; exit 1; }
+(cd "$work/unpacked" && cmake -E tar xf "$zip")
+folder="tickrail-$version-win64"
+got=$(cd "$work/unpacked" && find . -type f | sort | tr '\n' ' ')
+expected=$(for file in CHANGELOG.md LICENSE guide.md tickrail.dll; do echo "./$folder/$file"; done | sort | tr '\n' ' ')
+if [ "$got" != "$expected" ]; then
+    echo "FAIL: the zip holds '$got', expected '$expected'"
+    exit 1
+fi
+grep -q "^## \[$version\]" "$work/unpacked/$folder/CHANGELOG.md" || { echo "FAIL: CHANGELOG.md has no $version"; exit 1; }
+grep -q "MIT License" "$work/unpacked/$folder/LICENSE" || { echo "FAIL: LICENSE is not the MIT licence"; exit 1; }
+"$here/check-dll-interface.sh" "$objdump" "$work/unpacked/$folder/tickrail.dll"
