@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "check.h"
+#include "demo_text.h"
 #include "host.h"
 #include "standin.h"
 
@@ -21,20 +22,6 @@ namespace {
 // The tab's text cells: the console's 80 by 25 cells of 8 by 16 pixels,
 // inside the shell's margins of 4 and 2 pixels.
 const int CellWidth = 8, CellHeight = 16, Columns = 80, Rows = 25, MarginX = 4, MarginY = 2;
-
-std::vector<std::wstring> ConsoleText() {
-    std::vector<std::wstring> lines = {L"C:\\work> dir /b", L"build", L"docs", L"src", L"README.md",
-                                       L"C:\\work> type ruler.txt"};
-    std::wstring tens, units;
-    for (int column = 1; column <= Columns; column++) {
-        tens += column % 10 == 0 ? wchar_t(L'0' + column / 10 % 10) : L' ';
-        units += wchar_t(L'0' + column % 10);
-    }
-    lines.push_back(tens);
-    lines.push_back(units);
-    lines.push_back(L"C:\\work> tickrail");
-    return lines;
-}
 
 LRESULT CALLBACK TabProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
@@ -48,7 +35,7 @@ LRESULT CALLBACK TabProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(192, 192, 192));
-    std::vector<std::wstring> lines = ConsoleText();
+    std::vector<std::wstring> lines = DemoConsoleText(Columns);
     for (size_t row = 0; row < lines.size(); row++)
         for (size_t column = 0; column < lines[row].size(); column++)
             TextOutW(dc, MarginX + int(column) * CellWidth, MarginY + int(row) * CellHeight, &lines[row][column], 1);

@@ -188,11 +188,14 @@ TEST_F(Tracking, ParkedConsoleOverlayComesBackWhenTheConsoleShows) {
 TEST_F(Tracking, DisabledStripStaysHiddenWhileTheConsoleIsHidden) {
     LoadAndSettle();
     HWND overlay = PluginState.consoleOverlay;
-    Settings.enabled = 0;
+    Settings.enabled = 0;  // disabled while the strip is shown
     for (int round = 0; round < 2; round++) {
         sim::SetVisible(sim::ConsoleWindow(), false);
         Ticks(1);
-        for (int i = 0; i < 10; i++) RepaintOverlays();  // the tenth parks it
+        RepaintOverlays();
+        sim::RunFor(0);
+        EXPECT_FALSE(sim::Style(overlay) & WS_VISIBLE) << "round " << round << ": hidden by the first paint";
+        for (int i = 0; i < 9; i++) RepaintOverlays();  // the tenth parks it
         sim::RunFor(0);
         EXPECT_EQ(1, Record(overlay)->detached);
         EXPECT_FALSE(sim::Style(overlay) & WS_VISIBLE) << "round " << round;

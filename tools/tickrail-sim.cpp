@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_text.h"
 #include "hotkeys/keys.h"
 #include "picture.h"
 #include "plugin/plugin.h"
@@ -121,26 +122,6 @@ int ReadOptions(int argc, char** argv, Options* options, bool* help) {
     return 0;
 }
 
-std::vector<std::wstring> DefaultText(int columns) {
-    std::vector<std::wstring> lines = {
-        L"C:\\work> dir /b",
-        L"build",
-        L"docs",
-        L"src",
-        L"README.md",
-        L"C:\\work> type ruler.txt",
-    };
-    std::wstring tens, units;
-    for (int column = 1; column <= columns; column++) {
-        tens += column % 10 == 0 ? wchar_t(L'0' + column / 10 % 10) : L' ';
-        units += wchar_t(L'0' + column % 10);
-    }
-    lines.push_back(tens);
-    lines.push_back(units);
-    lines.push_back(L"C:\\work> ");
-    return lines;
-}
-
 bool ReadText(const std::string& file, std::vector<std::wstring>* lines) {
     std::ifstream in(file);
     if (!in) return false;
@@ -207,7 +188,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::vector<std::wstring> text;
-    if (options.textFile.empty()) text = DefaultText(options.columns);
+    if (options.textFile.empty()) text = DemoConsoleText(options.columns);
     else if (!ReadText(options.textFile, &text)) return Fail("cannot read " + options.textFile);
 
     sim::Reset();

@@ -30,9 +30,10 @@ struct Drawing {
 };
 
 // A console overlay whose console window is hidden is shown (so the paint
-// requests keep arriving) unless the strip is disabled, and, after enough
-// such paints without a slow check of the timer, parked on the desktop,
-// hidden, until the timer brings it back. A failed move leaves it attached.
+// requests keep arriving), or hidden when the strip is disabled, and, after
+// enough such paints without a slow check of the timer, parked on the
+// desktop, hidden, until the timer brings it back. A failed move leaves it
+// attached.
 bool PaintHiddenConsoleOverlay(HWND window, OverlayData* record) {
     if (record->kind != ConsoleOverlayKind) return false;
     if (IsWindowVisible(PluginState.consoleWindow)) {
@@ -40,7 +41,7 @@ bool PaintHiddenConsoleOverlay(HWND window, OverlayData* record) {
         return false;
     }
     record->hiddenPaints++;
-    if (Settings.enabled) ShowWindow(window, SW_SHOW);
+    ShowWindow(window, Settings.enabled ? SW_SHOW : SW_HIDE);
     ValidateRect(window, nullptr);
     if (record->hiddenPaints >= HiddenPaintsBeforeParking) {
         ShowWindow(window, SW_HIDE);
