@@ -431,6 +431,45 @@ void HiddenConsole() {
     StopShellWindows(&shell);
 }
 
+// Each overlay is compared with what it painted last: a tab of another size
+// than the console window costs no paints while nothing changes, and a tab
+// that changes its size, also while the console is hidden, gets a strip of
+// its new width.
+void Repaints() {
+    Plugin plugin = {};
+    if (!LoadPluginLibrary(&plugin)) return;
+    ShellWindows shell = {};
+    shell.tabWidth = 1000;
+    shell.tabHeight = 620;
+    StartShellWindows(&shell);
+    CheckNumber(0, plugin.initializePlugin(), "load with a tab of 1000 by 620");
+    std::vector<HWND> inTab = OverlaysIn(shell.tab);
+    CheckNumber(1, inTab.size(), "tab overlay");
+    if (inTab.size() != 1) return;
+    HWND strip = inTab[0];
+    PumpUntil([&] { return IsWindowVisible(strip) != FALSE; }, 3000);
+    Pump(1000);
+    int before = OverlayPaintsDispatched();
+    Pump(3000);
+    CheckNumber(before, OverlayPaintsDispatched(), "no paint in 3 s of nothing changing");
+
+    struct Resize {
+        bool consoleHidden;
+        int width;
+    } resizes[] = {{false, 900}, {true, 800}};
+    for (const Resize& r : resizes) {
+        if (r.consoleHidden) RunOnWorker(HideConsole, 500);
+        SetWindowPos(shell.tab, nullptr, 0, 0, r.width, 620, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        PumpUntil([&] { return PlaceIn(strip, shell.tab).right == r.width; }, 3000);
+        CheckNumber(r.width, PlaceIn(strip, shell.tab).right,
+                    r.consoleHidden ? "the strip follows the tab, console hidden" : "the strip follows the tab");
+    }
+    RunOnWorker(ShowConsole, 300);
+    plugin.shutdownPlugin(0);
+    FreePluginLibrary(&plugin);
+    StopShellWindows(&shell);
+}
+
 void KeyAndList() {
     Plugin plugin = {};
     if (!LoadPluginLibrary(&plugin)) return;
@@ -649,6 +688,7 @@ const Group Groups[] = {
     {"usage", UsageAndHelp},     {"tab", TabOverlay},      {"hidden", HiddenConsole},
     {"keys", KeyAndList},        {"command", CommandRuns}, {"registry", RegistryRoundTrip},
     {"hotkeys", HotkeyCycle},    {"soak", Soak},           {"resource", VersionResource},
+    {"repaints", Repaints},
 };
 
 }  // namespace

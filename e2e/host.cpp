@@ -113,6 +113,10 @@ void FreePluginLibrary(Plugin* plugin) {
     plugin->module = nullptr;
 }
 
+int overlayPaints;
+
+int OverlayPaintsDispatched() { return overlayPaints; }
+
 void Pump(DWORD milliseconds) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -122,6 +126,7 @@ void Pump(DWORD milliseconds) {
                 Check(false, "no quit message reaches the shell's loop");
                 continue;
             }
+            if (message.message == WM_PAINT && ClassOf(message.hwnd) == OverlayClassName()) overlayPaints++;
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
@@ -130,7 +135,6 @@ void Pump(DWORD milliseconds) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
     }
 }
-
 
 void SetStartVariables() {
     StandInClear();

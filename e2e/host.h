@@ -56,6 +56,9 @@ int RunCommand(Plugin& plugin, LPCWSTR tail);
 // Dispatches this thread's messages (the plug-in's timer and window
 // procedure run here) for about `milliseconds`.
 void Pump(DWORD milliseconds);
+// The paint requests and paints of the plug-in's overlays that Pump has
+// dispatched so far.
+int OverlayPaintsDispatched();
 
 // Pumps until `done` holds or `timeoutMs` has passed; the slower machine
 // only waits longer.
