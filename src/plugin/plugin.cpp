@@ -127,10 +127,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 extern "C" PluginInfoRecord* WINAPI GetPluginInfo(void) {
     pluginInfo.name = PLUGIN_NAME;
-    pluginInfo.author = L"The Tickrail developers";
+    pluginInfo.author = L"" TICKRAIL_AUTHOR;
     pluginInfo.email = L"tickrail@example.org";
     pluginInfo.webPage = L"https://tickrail.example.org/";
-    pluginInfo.description = L"On-screen tickrail for Take Command";
+    pluginInfo.description = L"" TICKRAIL_DESCRIPTION;
     pluginInfo.functions = functionList;
     pluginInfo.majorVersion = PluginMajorVersion;
     pluginInfo.minorVersion = PluginMinorVersion;

@@ -17,7 +17,7 @@ const int PluginMajorVersion = TICKRAIL_VERSION_MAJOR;
 const int PluginMinorVersion = TICKRAIL_VERSION_MINOR;
 const int PluginBuild = TICKRAIL_VERSION_BUILD;
 
-#define PLUGIN_NAME L"Tickrail"
+#define PLUGIN_NAME L"" TICKRAIL_NAME
 
 // The shell's plug-in information record; the shell may use the fields
 // after the build number, which the plug-in leaves zero.
