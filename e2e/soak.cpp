@@ -118,8 +118,13 @@ std::wstring RandomTail(uint32_t* seed) {
 
 void Soak() {
     ClearStoredSettings();
+    ShellWindows shell = {};
+    StartShellWindows(&shell);
     Plugin plugin = {};
     if (!LoadPluginLibrary(&plugin)) return;
+    WCHAR answer[32];  // each load finds the shell's tab window and makes its overlay
+    wsprintfW(answer, L"%u", unsigned(reinterpret_cast<ULONG_PTR>(shell.main)));
+    StandInSetHwndAnswer(answer);
     // A first round opens what the system keeps open afterwards.
     plugin.initializePlugin();
     Pump(300);
@@ -138,6 +143,7 @@ void Soak() {
         plugin.shutdownPlugin(0);
     }
     CheckNumber(0, plugin.initializePlugin(), "load for the paints");
+    CheckNumber(1, OverlaysIn(shell.tab).size(), "a strip in the shell's tab");
     for (int i = 0; i < PaintRequests; i++) {
         KeyRecord none = {};  // a call without a key asks for a repaint
         plugin.key(&none);
@@ -176,5 +182,6 @@ void Soak() {
     VirtualFree(page.base, 0, MEM_RELEASE);
     VirtualFree(namePage.base, 0, MEM_RELEASE);
     FreePluginLibrary(&plugin);
+    StopShellWindows(&shell);
     ClearStoredSettings();
 }
