@@ -85,22 +85,6 @@ TEST_F(Marks, ParseAltMarks) {
     EXPECT_EQ(-1, ParseAltMarks(nullptr, list, &count, &color, L"column"));
 }
 
-TEST_F(Marks, WhichHashMarksAMarkSelects) {
-    struct Case {
-        DWORD mark;
-        DWORD number;
-        bool selected;
-    } cases[] = {
-        {Repeat + 10, 10, true}, {Repeat + 10, 20, true}, {Repeat + 10, 30, true}, {Repeat + 10, 5, false},
-        {Repeat + 10, 11, false}, {10, 10, true},         {10, 20, false},         {10, 9, false},
-        {Repeat, 5, false},  // a distance of 0 selects nothing
-        {Repeat + 2, 2000, true}, {2000, 2000, true},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.selected, AltMarkMatches(c.mark, c.number)) << std::hex << "mark 0x" << c.mark << std::dec
-                                                                << " number " << c.number;
-}
-
 TEST_F(Marks, OrderIsUnsigned) {
     struct Case {
         DWORD a, b;

@@ -150,6 +150,38 @@ TEST_F(Painting, AlternateMarks) {
     }
 }
 
+// Which marks a list selects: a single mark its own number, a repeat every
+// multiple of its distance, a distance of 0 none; in any order, as a list
+// loaded from the registry may be, and with repeats that cover each other.
+TEST_F(Painting, AlternateMarksSelectTheirNumbers) {
+    const DWORD Every = RepeatMarkFlag;
+    struct Case {
+        std::vector<DWORD> marks;
+        std::vector<int> selected, plain;  // column numbers
+    } cases[] = {
+        {{Every + 10}, {10, 20, 30, 70}, {5, 11, 79}},
+        {{10}, {10}, {9, 11, 20}},
+        {{Every}, {}, {1, 5, 10}},
+        {{Every + 2, Every + 4}, {2, 4, 6, 78}, {1, 7, 79}},
+        {{Every + 4, Every + 2}, {2, 4, 6}, {3, 5}},
+        {{4, Every + 4}, {4, 8, 12}, {2, 6}},
+        {{Every + 79, 3}, {3, 79}, {2, 4, 78}},
+        {{Every + 100, 2000}, {}, {10, 50, 79}},  // beyond the console's 80 columns
+    };
+    for (const Case& c : cases) {
+        Reload();
+        LoadAndPaint([&] {
+            Settings.altColumnsCount = DWORD(c.marks.size());
+            for (size_t i = 0; i < c.marks.size(); i++) Settings.altColumns[i] = c.marks[i];
+            Settings.altColumnsColor = Lime;
+        });
+        std::string list = testing::PrintToString(c.marks);
+        for (int column : c.selected) EXPECT_EQ(Lime, sim::Pixel(Strip(), 8 * column, 1)) << list << " column " << column;
+        for (int column : c.plain)
+            EXPECT_EQ(DeepSkyBlue, sim::Pixel(Strip(), 8 * column, 1)) << list << " column " << column;
+    }
+}
+
 TEST_F(Painting, AlphaModeUsesTheChosenColoursAndOpacity) {
     LoadAndPaint([] {
         Settings.transparencyMode = 1;

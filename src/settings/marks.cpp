@@ -113,14 +113,6 @@ int ParseAltMarks(LPCWSTR arg, DWORD* list, DWORD* count, COLORREF* color, LPCWS
 
 int CompareMarks(DWORD a, DWORD b) { return a < b ? -1 : a > b ? 1 : 0; }
 
-bool AltMarkMatches(DWORD mark, DWORD number) {
-    if (!(mark & RepeatMarkFlag)) return number == mark;
-    DWORD distance = mark & ~RepeatMarkFlag;
-    // A distance of 0 selects nothing (the parser never makes one).
-    return distance != 0 && number % distance == 0;
-}
-
-
 bool IsStorableMark(DWORD mark) {
     return (mark >= 1 && mark <= MaxMarkPosition) ||
            (mark >= RepeatMarkFlag + MinRepeatDistance && mark <= RepeatMarkFlag + MaxRepeatDistance);

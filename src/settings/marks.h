@@ -14,6 +14,5 @@ const DWORD MaxRepeatDistance = 100;
 // argument. `kind` is "column" or "row".
 int ParseAltMarks(LPCWSTR arg, DWORD* list, DWORD* count, COLORREF* color, LPCWSTR kind);
 int CompareMarks(DWORD a, DWORD b);
-bool AltMarkMatches(DWORD mark, DWORD number);
 // Whether a stored value is a mark the parser could have made.
 bool IsStorableMark(DWORD mark);
