@@ -16,6 +16,11 @@ namespace {
 
 const int Unset = -1;
 const int CommandFailed = 1;
+// The luminance of a colour, 0 to 10000, weighs its red, green and blue
+// as the eye does (the weights add up to 10000).
+const DWORD LuminanceRedWeight = 2126;
+const DWORD LuminanceGreenWeight = 7152;
+const DWORD LuminanceBlueWeight = 722;
 const DWORD LuminanceForBlackMarks = 5000;
 
 // The messages of an option whose value is a number in a range.
@@ -148,91 +153,94 @@ int ReadColor(LPCWSTR arg, int* field) {
     return 0;
 }
 
-bool IsOption(LPCWSTR arg, LPCWSTR option) { return arg[0] == option[0] && arg[1] == option[1]; }
-
 // Reads one argument; returns 0 to go on, -1 after a message, or HelpShown
 // when the command ends with the help.
 const int HelpShown = 1;
+// The help's version line ends with the revision and the platform.
+const DWORD HelpVersionRevision = 4;
+const WCHAR HelpPlatform[] = L"x64";
 
+int ShowHelp(bool withVersion) {
+    QPuts(HelpText);
+    if (withVersion)
+        Printf(L"\r\n\t\t\t\t%s  %u.%u.%u.%u (%s)\r\n", PLUGIN_NAME, PluginMajorVersion, PluginMinorVersion,
+               PluginBuild, HelpVersionRevision, HelpPlatform);
+    return HelpShown;
+}
+
+// An option is its first two characters ("/A" also for /A:1 and /ALPHA),
+// except the options without a value, which must stand alone.
 int ReadArgument(LPCWSTR arg, int argumentCount) {
-    if (wcscmp(arg, L"/?") == 0 || wcscmp(arg, L"/??") == 0) {
-        QPuts(HelpText);
-        if (arg[2])
-            Printf(L"\r\n\t\t\t\t%s  %u.%u.%u.%u (%s)\r\n", PLUGIN_NAME, PluginMajorVersion, PluginMinorVersion,
-                   PluginBuild, 4, L"x64");
-        return HelpShown;
-    }
-    if (IsOption(arg, L"/A")) {
+    if (wcscmp(arg, L"/?") == 0 || wcscmp(arg, L"/??") == 0) return ShowHelp(arg[2] != 0);
+    bool alone = arg[0] == L'/' && arg[1] && !arg[2];
+    switch (arg[0] == L'/' ? arg[1] : 0) {
+    case L'A':
         pending.repaintNeeded = true;
         return ReadNumber(arg, nullptr, MinAlpha, MaxAlpha, AlphaMessages, &pending.alpha);
-    }
-    if (IsOption(arg, L"/B")) {
+    case L'B':
         pending.repaintNeeded = true;
         return ReadColor(arg, &pending.backgroundColor);
-    }
-    if (IsOption(arg, L"/C")) {
+    case L'C':
         pending.repaintNeeded = true;
         return ReadColor(arg, &pending.tickrailColors[pending.consoleBackground]);
-    }
-    if (wcscmp(arg, L"/D") == 0) {
+    case L'D':
+        if (!alone) break;
         pending.restoreDefaults = pending.repaintNeeded = true;
         return 0;
-    }
-    if (IsOption(arg, L"/E")) {
+    case L'E':
         pending.repaintNeeded = true;
         return ReadNumber(arg, L"NY", 0, 1, ShowMessages, &pending.enabled);
-    }
-    if (IsOption(arg, L"/H")) {
+    case L'H':
         pending.repaintNeeded = true;
         return ReadColor(arg, &pending.hashColor);
-    }
-    if (IsOption(arg, L"/I") || IsOption(arg, L"/J")) {
+    case L'I':
+    case L'J': {
         // Marks take effect as they are read, also when a later option fails.
         pending.repaintNeeded = true;
-        bool columns = arg[1] == L'I';
-        int result = columns ? ParseAltMarks(arg, Settings.altColumns, &Settings.altColumnsCount,
-                                             &Settings.altColumnsColor, L"column")
-                             : ParseAltMarks(arg, Settings.altRows, &Settings.altRowsCount, &Settings.altRowsColor,
-                                             L"row");
+        int result = arg[1] == L'I' ? ParseAltMarks(arg, Settings.altColumns, &Settings.altColumnsCount,
+                                                    &Settings.altColumnsColor, L"column")
+                                    : ParseAltMarks(arg, Settings.altRows, &Settings.altRowsCount,
+                                                    &Settings.altRowsColor, L"row");
         return result ? -1 : 0;
     }
-    if (IsOption(arg, L"/K")) return ReadHotkey(arg);
-    if (wcscmp(arg, L"/L") == 0) {
+    case L'K':
+        return ReadHotkey(arg);
+    case L'L':
+        if (!alone) break;
         pending.listHotkeys = true;
         return 0;
-    }
-    if (IsOption(arg, L"/M")) return ReadHotkeyMode(arg);
-    if (IsOption(arg, L"/O")) {
+    case L'M':
+        return ReadHotkeyMode(arg);
+    case L'O':
         pending.repaintNeeded = true;
         if (argumentCount == 1) pending.quiet = true;
         return ReadNumber(arg, nullptr, 0, MaxRowOffset, OffsetMessages, &pending.rowOffset);
-    }
-    if (IsOption(arg, L"/P")) {
+    case L'P':
         pending.repaintNeeded = true;
         return ReadNumber(arg, L"TBLR", 0, MaxPosition, PositionMessages, &pending.position);
-    }
-    if (wcscmp(arg, L"/Q") == 0) {
+    case L'Q':
+        if (!alone) break;
         pending.quiet = true;
         return 0;
-    }
-    if (wcscmp(arg, L"/R") == 0) {
+    case L'R':
+        if (!alone) break;
         pending.restoreFromRegistry = pending.repaintNeeded = true;
         return 0;
-    }
-    if (wcscmp(arg, L"/S") == 0 || wcscmp(arg, L"/S!") == 0) {
+    case L'S':
+        if (!alone && wcscmp(arg + 2, L"!") != 0) break;
         pending.saveTarget = arg[2] ? SaveToMachine : SaveToUser;
         return 0;
-    }
-    if (IsOption(arg, L"/U")) return ReadNumber(arg, L"NY", 0, 1, HookListMessages, &pending.hookList);
-    if (IsOption(arg, L"/W")) {
+    case L'U':
+        return ReadNumber(arg, L"NY", 0, 1, HookListMessages, &pending.hookList);
+    case L'W':
         pending.repaintNeeded = true;
         return ReadWidths(arg);
-    }
-    if (IsOption(arg, L"/X")) {
+    case L'X':
         pending.repaintNeeded = true;
         return ReadNumber(arg, L"CA", 0, 1, TranspModeMessages, &pending.transparencyMode);
+    case L'Z':
+        return ReadNumber(arg, L"NY", 0, 1, StartHiddenMessages, &pending.hiddenAtStartup);
     }
-    if (IsOption(arg, L"/Z")) return ReadNumber(arg, L"NY", 0, 1, StartHiddenMessages, &pending.hiddenAtStartup);
     return PrintError(arg[0] == L'/' ? L"Unknown option: \"%s\"\r\n" : L"Syntax error: \"%s\"\r\n", arg);
 }
 
@@ -253,7 +261,7 @@ void StartPendingChanges(void) {
 // one, white on a dark one.
 int HashColorFor(int background) {
     DWORD r = DWORD(background) & 0xFF, g = DWORD(background) >> 8 & 0xFF, b = DWORD(background) >> 16 & 0xFF;
-    DWORD luminance = (2126 * r + 7152 * g + 722 * b) / 255;
+    DWORD luminance = (LuminanceRedWeight * r + LuminanceGreenWeight * g + LuminanceBlueWeight * b) / 255;
     return luminance >= LuminanceForBlackMarks ? 0x000000 : 0xFFFFFF;
 }
 

@@ -13,6 +13,7 @@ const int RegistryWriteFailed = 2;
 
 const LPCWSTR TransparencyModeNames[] = {L"Color key", L"Alpha"};
 const LPCWSTR PositionNames[] = {L"Top", L"Bottom", L"Left", L"Right", L""};
+const DWORD PositionNameCount = sizeof PositionNames / sizeof PositionNames[0];
 const LPCWSTR OrdinalSuffixes[] = {L"th", L"st", L"nd", L"rd"};
 
 WCHAR reportText[TextCapacity];
@@ -107,7 +108,7 @@ void PrintSettingsReport(const PendingChangesRecord& pending) {
                        Settings.altRowsCount, L"%severy %s row");
     DWORD position = Settings.position;
     Printf(L"    Tickrail position . . . . . . /P : %u \t\t(%s)\r\n", position,
-           position < 5 ? PositionNames[position] : L"");
+           position < PositionNameCount ? PositionNames[position] : L"");
     Printf(L"    Currently enabled  . . . . /E : %u \t\t(%s)\r\n", Settings.enabled ? 1 : 0, YesNo(Settings.enabled));
     Printf(L"    Hidden at startup  . . . . /Z : %u *\t\t(%s)\r\n", Settings.hiddenAtStartup,
            YesNo(Settings.hiddenAtStartup));

@@ -164,7 +164,7 @@ void MakeTabOverlay(void) {
     // exists there is nothing to look for (and no title to change).
     if (PluginState.tabOverlay) return;
     LocateTabWindow();
-    if (PluginState.tabWindow && !PluginState.tabOverlay)
+    if (PluginState.tabWindow)
         PluginState.tabOverlay = CreateOverlayWindow(TabOverlayKind, PluginState.tabWindow);
 }
 

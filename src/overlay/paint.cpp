@@ -103,8 +103,8 @@ COLORREF KeyColorFor(COLORREF markColor) {
     return key;
 }
 
-// Sets the window's transparency and makes the brush and pens; returns
-// whether the alternate pen is made.
+// Sets the window's transparency and makes the brush and pens (the
+// alternate pen only when `altWanted`).
 Drawing MakeDrawing(HWND window, HDC dc, COLORREF markColor, bool altWanted, COLORREF altColor) {
     Drawing drawing;
     COLORREF fill;

@@ -104,7 +104,6 @@ int ParseAltMarks(LPCWSTR arg, DWORD* list, DWORD* count, COLORREF* color, LPCWS
     if (parsedColor < 0) return 1;
     if (marksFound > 1) qsort(marks, marksFound, sizeof marks[0], CompareMarkEntries);
 
-    *count = 0;
     for (DWORD i = 0; i < marksFound; i++) list[i] = marks[i];
     *color = COLORREF(parsedColor);
     *count = marksFound;

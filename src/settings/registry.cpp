@@ -15,43 +15,57 @@ const REGSAM WriteAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 const DWORD Missing = 0xFFFFFFFF;
 const int NameCapacity = 64;
 
-// The settings stored as one value each, in the order the save writes them
-// (the tickrail colours go between the two parts). A value outside its
-// range, or missing, loads as the field's default; "Pen Width 2" instead
-// takes the pen width just loaded, and is stored only when it differs.
+// What a stored value does beside being read back as it was written.
+enum StoredRule {
+    AsIs,
+    // "Pen Width 2": missing or out of range, it takes the pen width just
+    // loaded; saved only when it differs from the pen width.
+    FollowsPenWidth,
+    // One value per console background ("Tickrail Color 00" to "15"), each
+    // defaulting to that background's colour and saved only when changed.
+    PerBackground,
+};
+
+// The stored settings after "Hotkey", in the order the save writes them. A
+// value outside its range, or missing, loads as its default.
 struct StoredSetting {
     LPCWSTR name;
     size_t field;  // offset in SettingsRecord
+    DWORD defaultValue;
     DWORD low, high;
+    StoredRule rule;
 };
+
+#define SETTING(field) offsetof(SettingsRecord, field), DWORD(DefaultSettings.field)
 
 const StoredSetting StoredSettings[] = {
-    {L"Hotkey Mode", offsetof(SettingsRecord, hotkeyModes), 0, HotkeyModeCount - 1},
-    {L"Transparency Mode", offsetof(SettingsRecord, transparencyMode), 0, 1},
-    {L"Background Color", offsetof(SettingsRecord, backgroundColor), 0, MaxColor},
-    {L"Hash Color", offsetof(SettingsRecord, hashColor), 0, MaxColor},
-    {L"Alpha", offsetof(SettingsRecord, alpha), MinAlpha, MaxAlpha},
-    {L"Pen Width", offsetof(SettingsRecord, penWidth), 0, MaxPenWidth},
-    {L"Pen Width 2", offsetof(SettingsRecord, penWidth2), 0, MaxPenWidth},
-    {L"Position", offsetof(SettingsRecord, position), 0, MaxStoredPosition},
-    {L"Hidden at Startup", offsetof(SettingsRecord, hiddenAtStartup), 0, 1},
-    // the tickrail colours are written here
-    {L"Alt Columns Count", offsetof(SettingsRecord, altColumnsCount), 0, MaxAltMarks},
-    {L"Alt Rows Count", offsetof(SettingsRecord, altRowsCount), 0, MaxAltMarks},
-    {L"Alt Columns Color", offsetof(SettingsRecord, altColumnsColor), 0, MaxColor},
-    {L"Alt Rows Color", offsetof(SettingsRecord, altRowsColor), 0, MaxColor},
-    {L"Hook LIST", offsetof(SettingsRecord, hookList), 0, Missing},
+    // name                  field and default                   range
+    {L"Hotkey Mode",         SETTING(hotkeyModes[0]),            0, HotkeyModeCount - 1, AsIs},
+    {L"Transparency Mode",   SETTING(transparencyMode),          0, 1, AsIs},
+    {L"Background Color",    SETTING(backgroundColor),           0, MaxColor, AsIs},
+    {L"Hash Color",          SETTING(hashColor),                 0, MaxColor, AsIs},
+    {L"Alpha",               SETTING(alpha),                     MinAlpha, MaxAlpha, AsIs},
+    {L"Pen Width",           SETTING(penWidth),                  0, MaxPenWidth, AsIs},
+    {L"Pen Width 2",         SETTING(penWidth2),                 0, MaxPenWidth, FollowsPenWidth},
+    {L"Position",            SETTING(position),                  0, MaxStoredPosition, AsIs},
+    {L"Hidden at Startup",   SETTING(hiddenAtStartup),           0, 1, AsIs},
+    {L"Tickrail Color %02u", SETTING(tickrailColors[0]),         0, MaxColor, PerBackground},
+    {L"Alt Columns Count",   SETTING(altColumnsCount),           0, MaxAltMarks, AsIs},
+    {L"Alt Rows Count",      SETTING(altRowsCount),              0, MaxAltMarks, AsIs},
+    {L"Alt Columns Color",   SETTING(altColumnsColor),           0, MaxColor, AsIs},
+    {L"Alt Rows Color",      SETTING(altRowsColor),              0, MaxColor, AsIs},
+    {L"Hook LIST",           SETTING(hookList),                  0, Missing, AsIs},  // any number
 };
-const size_t StoredSettingCount = sizeof StoredSettings / sizeof StoredSettings[0];
-const size_t SettingsBeforeColors = 9;
-const size_t PenWidth2Setting = 6;
 
-DWORD& FieldOf(SettingsRecord& record, const StoredSetting& setting) {
-    return *reinterpret_cast<DWORD*>(reinterpret_cast<BYTE*>(&record) + setting.field);
+#undef SETTING
+
+// The field of `setting` in `record`; `index` picks a background's colour.
+DWORD& FieldOf(SettingsRecord& record, const StoredSetting& setting, int index = 0) {
+    return reinterpret_cast<DWORD*>(reinterpret_cast<BYTE*>(&record) + setting.field)[index];
 }
 
-DWORD ValueOf(const SettingsRecord& record, const StoredSetting& setting) {
-    return *reinterpret_cast<const DWORD*>(reinterpret_cast<const BYTE*>(&record) + setting.field);
+DWORD ValueOf(const SettingsRecord& record, const StoredSetting& setting, int index = 0) {
+    return reinterpret_cast<const DWORD*>(reinterpret_cast<const BYTE*>(&record) + setting.field)[index];
 }
 
 // The value, or Missing when it is absent or not a REG_DWORD.
@@ -88,11 +102,19 @@ void WriteOrDelete(SaveState* save, LPCWSTR name, bool write, DWORD value) {
     else RegDeleteValueW(save->key, name);  // a value that is not there is fine
 }
 
-void WriteStoredSettings(SaveState* save, size_t first, size_t end) {
-    for (size_t i = first; i < end; i++) {
-        const StoredSetting& setting = StoredSettings[i];
+void WriteStoredSettings(SaveState* save) {
+    for (const StoredSetting& setting : StoredSettings) {
+        if (setting.rule == PerBackground) {
+            for (int i = 0; i < ConsoleColorCount; i++) {
+                WCHAR name[NameCapacity];
+                wsprintfW(name, setting.name, i);
+                DWORD value = ValueOf(Settings, setting, i);
+                WriteOrDelete(save, name, value != ValueOf(DefaultSettings, setting, i), value);
+            }
+            continue;
+        }
         DWORD value = ValueOf(Settings, setting);
-        bool write = i != PenWidth2Setting || value != Settings.penWidth;
+        bool write = setting.rule != FollowsPenWidth || value != Settings.penWidth;
         WriteOrDelete(save, setting.name, write, value);
     }
 }
@@ -132,9 +154,17 @@ int LoadSettingsFromRegistry(HKEY root) {
     bool present;
     loaded.hotkeys[0] = int(ReadDword(key, L"Hotkey", &present));
     if (!present || !AcceptedHotkey(loaded.hotkeys[0])) faults++;
-    for (size_t i = 0; i < StoredSettingCount; i++) {
-        const StoredSetting& setting = StoredSettings[i];
-        DWORD fallback = i == PenWidth2Setting ? loaded.penWidth : ValueOf(DefaultSettings, setting);
+    for (const StoredSetting& setting : StoredSettings) {
+        if (setting.rule == PerBackground) {
+            for (int i = 0; i < ConsoleColorCount; i++) {
+                WCHAR name[NameCapacity];
+                wsprintfW(name, setting.name, i);
+                FieldOf(loaded, setting, i) =
+                    ReadInRange(key, name, setting.low, setting.high, ValueOf(DefaultSettings, setting, i));
+            }
+            continue;
+        }
+        DWORD fallback = setting.rule == FollowsPenWidth ? loaded.penWidth : setting.defaultValue;
         FieldOf(loaded, setting) = ReadInRange(key, setting.name, setting.low, setting.high, fallback);
     }
     faults += ReadMarks(key, L"Alt Column #%u", loaded.altColumnsCount, loaded.altColumns);
@@ -145,11 +175,6 @@ int LoadSettingsFromRegistry(HKEY root) {
     }
 
     loaded.rowOffset = 0;
-    for (int i = 0; i < ConsoleColorCount; i++) {
-        WCHAR name[NameCapacity];
-        wsprintfW(name, L"Tickrail Color %02u", i);
-        loaded.tickrailColors[i] = ReadInRange(key, name, 0, MaxColor, DefaultTickrailColors[i]);
-    }
     for (int slot = 1; slot < HotkeySlots; slot++) {
         WCHAR keyName[NameCapacity], modeName[NameCapacity];
         wsprintfW(keyName, L"Hotkey #%u", slot + 1);
@@ -170,13 +195,7 @@ LSTATUS SaveSettingsToRegistry(HKEY root) {
     LSTATUS status = CreateSettingsKey(root, &save.key);
     if (status != ERROR_SUCCESS) return status;
     WriteValue(&save, L"Hotkey", DWORD(Settings.hotkeys[0]));
-    WriteStoredSettings(&save, 0, SettingsBeforeColors);
-    for (int i = 0; i < ConsoleColorCount; i++) {
-        WCHAR name[NameCapacity];
-        wsprintfW(name, L"Tickrail Color %02u", i);
-        WriteOrDelete(&save, name, Settings.tickrailColors[i] != DefaultTickrailColors[i], Settings.tickrailColors[i]);
-    }
-    WriteStoredSettings(&save, SettingsBeforeColors, StoredSettingCount);
+    WriteStoredSettings(&save);
     for (DWORD n = 1; n <= DWORD(MaxAltMarks); n++) {
         WCHAR name[NameCapacity];
         wsprintfW(name, L"Alt Column #%u", n);

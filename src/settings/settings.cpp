@@ -23,34 +23,6 @@ const LPCWSTR HotkeyModeNames[HotkeyModeCount] = {
     L"ColorKey/Alpha",
 };
 
-// The settings of a freshly loaded library, and what the reset restores.
-constexpr SettingsRecord DefaultSettings = {
-    {DefaultHotkey, 0, 0, 0, 0},
-    {DefaultHotkeyMode, 0, 0, 0, 0},
-    0,
-    DefaultBackgroundColor,
-    DefaultHashColor,
-    DefaultAlpha,
-    DefaultPenWidth,
-    DefaultPenWidth,
-    PositionTop,
-    0,
-    {0xFFBF00, 0xFFBF00, 0x98FB98, 0xDCDCDC, 0x507FFF, 0xFFFFFF, 0x000000, 0x4F4F2F,  // Black to Silver
-     0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000,                      // Gray to Fuchsia
-     0x008CFF, 0xA09E5F},                                                             // Yellow, White
-    0,
-    0,
-    DefaultAltColor,
-    DefaultAltColor,
-    DefaultHookList,
-    {},
-    {},
-    1,
-    0,
-};
-
-const COLORREF* const DefaultTickrailColors = DefaultSettings.tickrailColors;
-
 SettingsRecord Settings = DefaultSettings;
 
 int ResetSettingsToDefaults(void) {

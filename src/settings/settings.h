@@ -52,10 +52,40 @@ struct SettingsRecord {
 };
 
 extern SettingsRecord Settings;
-// The settings of a freshly loaded library; its tickrail colours by console
-// background index are DefaultTickrailColors.
-extern const SettingsRecord DefaultSettings;
-extern const COLORREF* const DefaultTickrailColors;
+
+// The settings of a freshly loaded library, and what the reset restores;
+// every field not named here starts at zero.
+constexpr SettingsRecord MakeDefaultSettings() {
+    SettingsRecord d = {};
+    d.hotkeys[0] = DefaultHotkey;
+    d.hotkeyModes[0] = DefaultHotkeyMode;
+    d.transparencyMode = 0;  // colour key
+    d.backgroundColor = DefaultBackgroundColor;
+    d.hashColor = DefaultHashColor;
+    d.alpha = DefaultAlpha;
+    d.penWidth = DefaultPenWidth;
+    d.penWidth2 = DefaultPenWidth;
+    d.position = PositionTop;
+    d.hiddenAtStartup = 0;
+    // The mark colour for each console background, from Black to White.
+    const COLORREF tickrailColors[ConsoleColorCount] = {
+        0xFFBF00, 0xFFBF00, 0x98FB98, 0xDCDCDC,  // DeepSkyBlue (Black, Navy), PaleGreen, Gainsboro
+        0x507FFF, 0xFFFFFF, 0x000000, 0x4F4F2F,  // Coral, White, Black, DarkSlateGray (Silver)
+        0x000000, 0x000000, 0x000000, 0x000000,  // Black for Gray to Fuchsia
+        0x000000, 0x000000, 0x008CFF, 0xA09E5F,  // DarkOrange (Yellow), CadetBlue (White)
+    };
+    for (int i = 0; i < ConsoleColorCount; i++) d.tickrailColors[i] = tickrailColors[i];
+    d.altColumnsCount = 0;
+    d.altRowsCount = 0;
+    d.altColumnsColor = DefaultAltColor;
+    d.altRowsColor = DefaultAltColor;
+    d.hookList = DefaultHookList;
+    d.enabled = 1;
+    d.rowOffset = 0;
+    return d;
+}
+inline constexpr SettingsRecord DefaultSettings = MakeDefaultSettings();
+inline constexpr const COLORREF* DefaultTickrailColors = DefaultSettings.tickrailColors;
 extern const LPCWSTR HotkeyModeNames[HotkeyModeCount];
 
 int ResetSettingsToDefaults(void);
