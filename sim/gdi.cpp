@@ -208,6 +208,13 @@ BOOL LineTo(HDC dc, int x, int y) {
     return TRUE;
 }
 
+COLORREF GetPixel(HDC dc, int x, int y) {
+    DeviceContext* context = FindDc(dc);
+    if (!context) return CLR_INVALID;
+    COLORREF pixel = sim::Pixel(context->window, x, y);
+    return pixel == sim::Unpainted ? CLR_INVALID : pixel;
+}
+
 namespace sim {
 
 COLORREF Pixel(HWND window, int x, int y) {

@@ -21,6 +21,7 @@ int SetBkMode(HDC dc, int mode);
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 BOOL MoveToEx(HDC dc, int x, int y, LPPOINT previous);
 BOOL LineTo(HDC dc, int x, int y);
+COLORREF GetPixel(HDC dc, int x, int y);  // CLR_INVALID outside what was drawn
 
 namespace sim {
 

@@ -130,6 +130,30 @@ LSTATUS RegCloseKey(HKEY key) {
     return state->open.erase(reinterpret_cast<uintptr_t>(key)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
+LSTATUS RegDeleteTreeW(HKEY root, LPCWSTR subKey) {
+    std::wstring path = KeyPath(root, subKey);
+    size_t erased = 0;
+    for (auto k = state->keys.begin(); k != state->keys.end();) {
+        bool inside = k->first == path || k->first.compare(0, path.size() + 1, path + L"\\") == 0;
+        if (inside) erased++;
+        k = inside ? state->keys.erase(k) : std::next(k);
+    }
+    return erased ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, DWORD* nameSize, DWORD*, DWORD* type, BYTE*, DWORD*) {
+    OpenKey* open = FindOpen(key);
+    if (!open) return ERROR_INVALID_HANDLE;
+    const Key& k = state->keys[open->path];
+    if (index >= k.values.size()) return ERROR_NO_MORE_ITEMS;
+    const Value& value = k.values[index];
+    if (value.name.size() + 1 > *nameSize) return ERROR_MORE_DATA;
+    lstrcpyW(name, value.name.c_str());
+    *nameSize = DWORD(value.name.size());
+    if (type) *type = value.type;
+    return ERROR_SUCCESS;
+}
+
 namespace sim {
 
 void RegistrySetValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,

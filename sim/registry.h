@@ -21,6 +21,7 @@
 #define KEY_CREATE_SUB_KEY 0x0004
 #define KEY_READ 0x20019
 #define ERROR_MORE_DATA 234L
+#define ERROR_NO_MORE_ITEMS 259L
 
 typedef LONG LSTATUS;
 typedef DWORD REGSAM;
@@ -33,6 +34,9 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, DWORD* reserved, DWORD* type, B
 LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size);
 LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name);
 LSTATUS RegCloseKey(HKEY key);
+LSTATUS RegDeleteTreeW(HKEY root, LPCWSTR subKey);
+LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, DWORD* nameSize, DWORD* reserved, DWORD* type,
+                      BYTE* data, DWORD* dataSize);
 
 namespace sim {
 

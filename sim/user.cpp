@@ -349,6 +349,64 @@ BOOL SetLayeredWindowAttributes(HWND handle, COLORREF key, BYTE alpha, DWORD fla
 
 LRESULT DefWindowProcW(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
+namespace {
+
+// Where the client area of `handle` lies on the screen: the desktop at the
+// origin, each window at its place in its parent.
+POINT ScreenOrigin(HWND handle) {
+    POINT origin = {0, 0};
+    for (Window* w = Find(handle); w && w->handle != state->desktop; w = Find(w->parent)) {
+        origin.x += w->x;
+        origin.y += w->y;
+    }
+    return origin;
+}
+
+}  // namespace
+
+BOOL GetWindowRect(HWND handle, LPRECT rect) {
+    Window* window = FindOrFail(handle);
+    if (!window) return FALSE;
+    POINT origin = ScreenOrigin(handle);
+    *rect = {origin.x, origin.y, origin.x + window->width, origin.y + window->height};
+    return TRUE;
+}
+
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
+    POINT a = from ? ScreenOrigin(from) : POINT{0, 0}, b = to ? ScreenOrigin(to) : POINT{0, 0};
+    for (UINT i = 0; i < count; i++) {
+        points[i].x += a.x - b.x;
+        points[i].y += a.y - b.y;
+    }
+    return 0;
+}
+
+HWND GetAncestor(HWND handle, UINT) {
+    Window* window = FindOrFail(handle);
+    return window ? window->parent : nullptr;
+}
+
+HWND GetWindow(HWND handle, UINT command) {
+    Window* window = FindOrFail(handle);
+    if (!window) return nullptr;
+    if (command == GW_CHILD) return window->children.empty() ? nullptr : window->children.front();
+    Window* parent = Find(window->parent);
+    if (command != GW_HWNDNEXT || !parent) return nullptr;
+    auto self = std::find(parent->children.begin(), parent->children.end(), handle);
+    return self == parent->children.end() || self + 1 == parent->children.end() ? nullptr : *(self + 1);
+}
+
+int GetClassNameW(HWND handle, LPWSTR text, int capacity) { return int(RealGetWindowClassW(handle, text, UINT(capacity))); }
+
+BOOL GetLayeredWindowAttributes(HWND handle, COLORREF* key, BYTE* alpha, DWORD* flags) {
+    Window* window = FindOrFail(handle);
+    if (!window || !(window->exStyle & WS_EX_LAYERED) || !window->layered.set) return FALSE;
+    if (key) *key = window->layered.key;
+    if (alpha) *alpha = window->layered.alpha;
+    if (flags) *flags = window->layered.flags;
+    return TRUE;
+}
+
 BOOL PostMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     if (handle && !FindOrFail(handle)) return FALSE;
     state->queue.push_back({handle, message, wParam, lParam, sim::Now(), {0, 0}});

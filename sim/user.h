@@ -95,6 +95,9 @@ typedef struct tagSCROLLBARINFO {
 #define OBJID_VSCROLL ((LONG)0xFFFFFFFB)
 #define OBJID_HSCROLL ((LONG)0xFFFFFFFA)
 #define STATE_SYSTEM_INVISIBLE 0x00008000
+#define GA_PARENT 1
+#define GW_HWNDNEXT 2
+#define GW_CHILD 5
 
 ATOM RegisterClassExW(const WNDCLASSEXW* windowClass);
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
@@ -119,6 +122,13 @@ LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
 LONG_PTR GetWindowLongPtrW(HWND window, int index);
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM param);
 BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
+// For the tests, as Windows answers them.
+BOOL GetWindowRect(HWND window, LPRECT rect);  // in screen coordinates
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
+HWND GetAncestor(HWND window, UINT flags);
+HWND GetWindow(HWND window, UINT command);
+int GetClassNameW(HWND window, LPWSTR text, int capacity);
+BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* flags);
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);

@@ -55,13 +55,13 @@ TEST_F(Arguments, Limits) {
     std::vector<std::wstring> one = Split(longest);
     ASSERT_EQ(1u, one.size());
     EXPECT_EQ(8191u, one[0].size());
-    EXPECT_EQ(L"", sim::StdErr());
+    EXPECT_EQ(L"", StdErrText());
 
     EXPECT_EQ(-1, SplitArguments((longest + L"x").c_str()));
     EXPECT_EQ(0, ArgumentTable.count);
-    EXPECT_EQ(L"Tickrail plugin: Buffer overflow: b = 8191, MAX_ARG_LEN = 8192 \r\n", sim::StdErr());
+    EXPECT_EQ(L"Tickrail plugin: Buffer overflow: b = 8191, MAX_ARG_LEN = 8192 \r\n", StdErrText());
 
-    sim::ClearOutput();
+    ClearOutput();
     EXPECT_EQ(-1, SplitArguments((std::wstring(8190, L'x') + L" y").c_str()))
         << "a completed argument takes a position for its terminator";
 
@@ -78,9 +78,9 @@ TEST_F(Arguments, Limits) {
         {options, 90},
     };
     for (const Fit& f : fits) {
-        sim::ClearOutput();
+        ClearOutput();
         EXPECT_EQ(f.count, Split(f.tail).size()) << f.tail.size() << " characters";
-        EXPECT_EQ(L"", sim::StdErr());
+        EXPECT_EQ(L"", StdErrText());
     }
 
     Split(L"keep me");

@@ -61,11 +61,11 @@ TEST_F(Colors, ColorArguments) {
         {L"/B:$-1", Fails, L"Bad console color index: \"$-1\"\r\n", 4},
     };
     for (const Case& c : cases) {
-        sim::ClearOutput();
+        ClearOutput();
         int result = ParseColorArgument(c.arg, c.arg);
         EXPECT_EQ(c.expected, result) << std::hex << "argument '" << c.arg << "'";
         std::wstring expectedOutput = c.message ? ErrorOutput(c.message, c.arg, c.markerOffset) : L"";
-        EXPECT_EQ(expectedOutput, sim::StdErr()) << "argument '" << c.arg << "'";
+        EXPECT_EQ(expectedOutput, StdErrText()) << "argument '" << c.arg << "'";
     }
 }
 

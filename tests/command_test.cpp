@@ -15,10 +15,10 @@ protected:
     void SetUp() override {
         PluginTest::SetUp();
         ASSERT_EQ(0, Load());
-        sim::ClearOutput();
+        ClearOutput();
     }
     int Run(const std::wstring& tail) {
-        sim::ClearOutput();
+        ClearOutput();
         std::wstring copy = tail;
         return tickrail(&copy[0]);
     }
@@ -27,8 +27,8 @@ protected:
 
 TEST_F(Command, NoArgumentsShowTheReport) {
     EXPECT_EQ(0, Run(L""));
-    EXPECT_EQ(std::wstring(DefaultReport), sim::StdOut());
-    EXPECT_EQ(L"", sim::StdErr());
+    EXPECT_EQ(std::wstring(DefaultReport), StdOutText());
+    EXPECT_EQ(L"", StdErrText());
     EXPECT_EQ(1, tickrail(nullptr));
 }
 
@@ -80,8 +80,8 @@ TEST_F(Command, BadArgumentsStopWithOneMessageAndChangeNothing) {
     for (const Case& c : cases) {
         SettingsRecord before = Settings;
         EXPECT_EQ(1, Run(c.tail)) << "tail '" << c.tail << "'";
-        EXPECT_EQ(c.err, sim::StdErr()) << "tail '" << c.tail << "'";
-        EXPECT_EQ(L"", sim::StdOut()) << "tail '" << c.tail << "'";
+        EXPECT_EQ(c.err, StdErrText()) << "tail '" << c.tail << "'";
+        EXPECT_EQ(L"", StdOutText()) << "tail '" << c.tail << "'";
         EXPECT_EQ(0, memcmp(&before, &Settings, sizeof Settings)) << "tail '" << c.tail << "' changed settings";
     }
 }
@@ -104,7 +104,7 @@ TEST_F(Command, LongArgumentsGetTheirWholeMessage) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(1, Run(c.arg)) << c.arg.substr(0, 8);
-        EXPECT_EQ(c.err, sim::StdErr()) << c.arg.substr(0, 8);
+        EXPECT_EQ(c.err, StdErrText()) << c.arg.substr(0, 8);
     }
 }
 
@@ -166,10 +166,10 @@ TEST_F(Command, OptionsChangeTheSettings) {
         Settings.hotkeys[2] = 0x1003B;
         Settings.altRowsCount = 1;
         Settings.altRowsColor = 0x123456;
-        EXPECT_EQ(c.result, Run(c.tail)) << "tail '" << c.tail << "': " << testing::PrintToString(sim::StdErr());
+        EXPECT_EQ(c.result, Run(c.tail)) << "tail '" << c.tail << "': " << testing::PrintToString(StdErrText());
         for (const Expected& f : c.fields) EXPECT_EQ(f.expected, *f.value) << "tail '" << c.tail << "': " << f.field;
         if (c.outputStart) {
-            EXPECT_EQ(c.outputStart, sim::StdOut().substr(0, wcslen(c.outputStart))) << "tail '" << c.tail << "'";
+            EXPECT_EQ(c.outputStart, StdOutText().substr(0, wcslen(c.outputStart))) << "tail '" << c.tail << "'";
         }
     }
 }
@@ -180,36 +180,36 @@ TEST_F(Command, MarksActAtOnceAndHelpEndsTheCommand) {
     EXPECT_EQ(5u, Settings.altColumns[0]);
 
     EXPECT_EQ(0, Run(L"/A:100 /?"));
-    EXPECT_EQ(std::wstring(HelpText), sim::StdOut());
+    EXPECT_EQ(std::wstring(HelpText), StdOutText());
     EXPECT_EQ(128u, Settings.alpha);
     EXPECT_EQ(0, Run(L"/??"));
-    EXPECT_EQ(std::wstring(HelpText) + L"\r\n\t\t\t\tTickrail  1.0.2.4 (x64)\r\n", sim::StdOut());
+    EXPECT_EQ(std::wstring(HelpText) + L"\r\n\t\t\t\tTickrail  1.0.2.4 (x64)\r\n", StdOutText());
 
     EXPECT_EQ(0, Run(L"/L /A:100"));
     EXPECT_EQ(128u, Settings.alpha);
-    EXPECT_EQ(0u, sim::StdOut().find(L"F1   Shift-F1"));
+    EXPECT_EQ(0u, StdOutText().find(L"F1   Shift-F1"));
 }
 
 TEST_F(Command, ColourOptionFollowsTheConsolesBackground) {
-    sim::SetConsoleAttributes(0x1F);
+    SetConsoleColors(0x1F);
     EXPECT_EQ(0, Run(L"/C:RED"));
     for (int i = 0; i < 16; i++)
         EXPECT_EQ(i == 1 ? 0x0000FFu : DefaultTickrailColors[i], Settings.tickrailColors[i]) << "index " << i;
-    EXPECT_NE(std::wstring::npos, sim::StdOut().find(L"/C : Red \t(255,0,0)\r\n"));
+    EXPECT_NE(std::wstring::npos, StdOutText().find(L"/C : Red \t(255,0,0)\r\n"));
     EXPECT_EQ(0, Run(L"/C:$4"));
     EXPECT_EQ(0x000080u, Settings.tickrailColors[1]) << "console colour 4 of the palette";
 }
 
 TEST_F(Command, ChangesAreRepainted) {
-    sim::RunFor(300);
-    int paints = sim::Dispatched(PluginState.consoleOverlay, WM_PAINT);
+    RunMessages(300);
+    int paints = PaintsDispatched(PluginState.consoleOverlay);
     Run(L"/K:F5");
-    sim::RunFor(0);
-    EXPECT_EQ(paints, sim::Dispatched(PluginState.consoleOverlay, WM_PAINT)) << "hotkeys need no repaint";
+    RunMessages(0);
+    EXPECT_EQ(paints, PaintsDispatched(PluginState.consoleOverlay)) << "hotkeys need no repaint";
     Run(L"/P:B");
-    sim::RunFor(0);
-    EXPECT_EQ(paints + 1, sim::Dispatched(PluginState.consoleOverlay, WM_PAINT));
-    EXPECT_EQ(383, sim::WindowRect(PluginState.consoleOverlay).top);
+    RunMessages(0);
+    EXPECT_EQ(paints + 1, PaintsDispatched(PluginState.consoleOverlay));
+    EXPECT_EQ(383, PlaceIn(PluginState.consoleOverlay).top);
 }
 
 TEST_F(Command, ReportLines) {
@@ -265,9 +265,9 @@ TEST_F(Command, ReportLines) {
         Reload();
         c.set();
         EXPECT_EQ(0, Run(L""));
-        EXPECT_NE(std::wstring::npos, sim::StdOut().find(c.line)) << c.what << ":\n" << testing::PrintToString(sim::StdOut());
+        EXPECT_NE(std::wstring::npos, StdOutText().find(c.line)) << c.what << ":\n" << testing::PrintToString(StdOutText());
         if (!c.absent.empty()) {
-            EXPECT_EQ(std::wstring::npos, sim::StdOut().find(c.absent)) << c.what;
+            EXPECT_EQ(std::wstring::npos, StdOutText().find(c.absent)) << c.what;
         }
     }
 }
@@ -275,47 +275,47 @@ TEST_F(Command, ReportLines) {
 TEST_F(Command, RegistryActions) {
     const std::wstring saved = L"\r\nSettings saved to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail).\r\n";
     EXPECT_EQ(0, Run(L"/A:100 /S /Q"));
-    EXPECT_EQ(L"", sim::StdOut());
+    EXPECT_EQ(L"", StdOutText());
     DWORD value = 0;
-    EXPECT_TRUE(sim::RegistryGetDword(HKEY_CURRENT_USER, SettingsKey, L"Alpha", &value));
+    EXPECT_TRUE(StoredDword(HKEY_CURRENT_USER, L"Alpha", &value));
     EXPECT_EQ(100u, value);
 
     EXPECT_EQ(0, Run(L"/S!"));
-    EXPECT_EQ(std::wstring(DefaultReport).substr(0, 20), sim::StdOut().substr(0, 20));
+    EXPECT_EQ(std::wstring(DefaultReport).substr(0, 20), StdOutText().substr(0, 20));
     EXPECT_NE(std::wstring::npos,
-              sim::StdOut().find(L"\r\nSettings saved to the registry (HKLM\\Software\\OrvexPlugins\\Tickrail).\r\n"));
+              StdOutText().find(L"\r\nSettings saved to the registry (HKLM\\Software\\OrvexPlugins\\Tickrail).\r\n"));
 
     EXPECT_EQ(0, Run(L"/Z:Y"));
     EXPECT_NE(std::wstring::npos,
-              sim::StdOut().find(L"\r\nStartup settings saved to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail).\r\n"));
+              StdOutText().find(L"\r\nStartup settings saved to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail).\r\n"));
     EXPECT_EQ(0, Run(L"/Z:Y /S"));
-    EXPECT_NE(std::wstring::npos, sim::StdOut().find(saved));
-    EXPECT_EQ(std::wstring::npos, sim::StdOut().find(L"Startup settings"));
+    EXPECT_NE(std::wstring::npos, StdOutText().find(saved));
+    EXPECT_EQ(std::wstring::npos, StdOutText().find(L"Startup settings"));
 
     sim::FailCall(sim::Call::RegCreateKey, ERROR_ACCESS_DENIED);
     EXPECT_EQ(2, Run(L"/S /Q"));
-    EXPECT_EQ(L"\r\n", sim::StdOut());
+    EXPECT_EQ(L"\r\n", StdOutText());
     EXPECT_EQ(ErrorText(L"Error saving settings to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n"
                     L"Access is denied.\r\n"),
-              sim::StdErr());
+              StdErrText());
     sim::FailCall(sim::Call::RegSetValue, 1021);
     EXPECT_EQ(2, Run(L"/U:N /Q"));
     EXPECT_EQ(ErrorText(L"Error saving restart options to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n"
                     L"Cannot create a stable subkey under a volatile parent key.\r\n"),
-              sim::StdErr());
+              StdErrText());
 }
 
 TEST_F(Command, RestoreFromTheRegistry) {
     EXPECT_EQ(0, Run(L"/R"));
-    EXPECT_EQ(0u, sim::StdOut().find(L"Settings not found in the registry.\r\n\r\nTickrail v1.0.2 options:"));
-    sim::RegistrySetDword(HKEY_LOCAL_MACHINE, SettingsKey, L"Hotkey", 0);
-    sim::RegistrySetDword(HKEY_LOCAL_MACHINE, SettingsKey, L"Alpha", 77);
+    EXPECT_EQ(0u, StdOutText().find(L"Settings not found in the registry.\r\n\r\nTickrail v1.0.2 options:"));
+    StoreDword(HKEY_LOCAL_MACHINE, L"Hotkey", 0);
+    StoreDword(HKEY_LOCAL_MACHINE, L"Alpha", 77);
     EXPECT_EQ(0, Run(L"/R /P:R"));
-    EXPECT_EQ(0u, sim::StdOut().find(L"Settings restored from the registry (HKLM\\Software\\OrvexPlugins\\Tickrail).\r\n"));
+    EXPECT_EQ(0u, StdOutText().find(L"Settings restored from the registry (HKLM\\Software\\OrvexPlugins\\Tickrail).\r\n"));
     EXPECT_EQ(77u, Settings.alpha);
     EXPECT_EQ(3u, Settings.position) << "options apply on top of the restored settings";
     EXPECT_EQ(0, Run(L"/R /Q"));
-    EXPECT_EQ(L"", sim::StdOut());
+    EXPECT_EQ(L"", StdOutText());
 }
 
 TEST_F(Command, SavingCompactsTheHotkeys) {

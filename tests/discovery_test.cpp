@@ -50,16 +50,16 @@ TEST_F(Discovery, MarkerSearchWaitsForTheTabToFollow) {
         Reload();
         MakeShellWindows(c.followDelayMs);
         const wchar_t* title = L"Take Command \u00abbuild\u00bb 50% - C:\\work";
-        sim::SetTitleQuietly(sim::ConsoleWindow(), title);
+        sim::SetTitleQuietly(GetConsoleWindow(), title);
         PluginState.hostMainWindow = mainWindow;
-        PluginState.consoleWindow = sim::ConsoleWindow();
+        PluginState.consoleWindow = GetConsoleWindow();
 
         HWND found = FindConsoleTabWindow();
         EXPECT_EQ(c.found ? tabWindow : nullptr, found) << "delay " << c.followDelayMs;
         EXPECT_EQ(c.enumerations, sim::EnumerationCalls()) << "delay " << c.followDelayMs;
         EXPECT_EQ(c.enumerations, sim::SleepCalls()) << "delay " << c.followDelayMs;
         WCHAR now[TextCapacity];
-        GetWindowTextW(sim::ConsoleWindow(), now, TextCapacity);
+        GetWindowTextW(GetConsoleWindow(), now, TextCapacity);
         EXPECT_STREQ(title, now) << "console title restored, delay " << c.followDelayMs;
     }
 }
@@ -73,13 +73,13 @@ TEST_F(Discovery, LongConsoleTitlesComeBackWhole) {
         Reload();
         MakeShellWindows(0);
         std::wstring title(c.length, L'T');
-        sim::SetTitleQuietly(sim::ConsoleWindow(), title.c_str());
+        sim::SetTitleQuietly(GetConsoleWindow(), title.c_str());
         PluginState.hostMainWindow = mainWindow;
-        PluginState.consoleWindow = sim::ConsoleWindow();
+        PluginState.consoleWindow = GetConsoleWindow();
         EXPECT_EQ(c.searched ? tabWindow : nullptr, FindConsoleTabWindow()) << c.length;
         EXPECT_EQ(c.searched ? 1 : 0, sim::EnumerationCalls()) << c.length;
         static WCHAR now[40000];
-        GetWindowTextW(sim::ConsoleWindow(), now, 40000);
+        GetWindowTextW(GetConsoleWindow(), now, 40000);
         EXPECT_TRUE(title == now) << c.length << " characters came back as " << wcslen(now);
     }
 }
@@ -87,7 +87,7 @@ TEST_F(Discovery, LongConsoleTitlesComeBackWhole) {
 TEST_F(Discovery, MarkerTitleHasProcessIdAndNumber) {
     MakeShellWindows(5);  // the tab shows the marker until the clock moves on
     PluginState.hostMainWindow = mainWindow;
-    PluginState.consoleWindow = sim::ConsoleWindow();
+    PluginState.consoleWindow = GetConsoleWindow();
     ASSERT_EQ(tabWindow, FindConsoleTabWindow());
     WCHAR marker[TextCapacity];
     GetWindowTextW(tabWindow, marker, TextCapacity);
@@ -101,7 +101,7 @@ TEST_F(Discovery, MarkerTitleHasProcessIdAndNumber) {
 
 TEST_F(Discovery, NoSearchWithoutMainOrConsoleWindow) {
     MakeShellWindows(0);
-    PluginState.consoleWindow = sim::ConsoleWindow();
+    PluginState.consoleWindow = GetConsoleWindow();
     EXPECT_EQ(nullptr, FindConsoleTabWindow());
     PluginState.hostMainWindow = mainWindow;
     PluginState.consoleWindow = nullptr;
@@ -118,7 +118,7 @@ TEST_F(Discovery, ViewClassMatchesItsPrefixExactly) {
         {L"AfxFrameOrVie", false},     {L"XAfxFrameOrView", false}, {L"AfxFrameOrview140", false},
     };
     for (const Case& c : cases) {
-        HWND window = sim::CreateTestWindow(nullptr, c.className, L"", 10, 10);
+        HWND window = MakeShellWindow(nullptr, c.className, L"", 10, 10);
         ViewSearch search = {nullptr};
         BOOL goOn = MatchViewClass(window, reinterpret_cast<LPARAM>(&search));
         EXPECT_EQ(c.matches, search.found == window) << "class '" << c.className << "'";
@@ -127,10 +127,10 @@ TEST_F(Discovery, ViewClassMatchesItsPrefixExactly) {
 }
 
 TEST_F(Discovery, FirstViewInEnumerationOrderWins) {
-    HWND tab = sim::CreateTestWindow(nullptr, L"TabPage", L"", 640, 400);
-    HWND frame = sim::CreateTestWindow(tab, L"Frame", L"", 640, 400);
-    HWND later = sim::CreateTestWindow(tab, L"AfxFrameOrView140u", L"", 640, 400);  // top of z-order
-    HWND nested = sim::CreateTestWindow(frame, L"AfxFrameOrView140u", L"", 640, 400);
+    HWND tab = MakeShellWindow(nullptr, L"TabPage", L"", 640, 400);
+    HWND frame = MakeShellWindow(tab, L"Frame", L"", 640, 400);
+    HWND later = MakeShellWindow(tab, L"AfxFrameOrView140u", L"", 640, 400);  // top of z-order
+    HWND nested = MakeShellWindow(frame, L"AfxFrameOrView140u", L"", 640, 400);
     ViewSearch search = {nullptr};
     EnumChildWindows(tab, MatchViewClass, reinterpret_cast<LPARAM>(&search));
     EXPECT_EQ(later, search.found);
@@ -168,7 +168,7 @@ TEST_F(Margins, FromTheShellsIniFile) {
         {"", 4, 2},
     };
     for (const Case& c : cases) {
-        sim::SetVariable(L"_ininame", WriteIni("tcmd.ini", c.content));
+        SetShellVariable(L"_ininame", WriteIni("tcmd.ini", c.content));
         EXPECT_EQ(0, LoadHostMargins()) << c.content;
         EXPECT_EQ(c.h, PluginState.iniHMargin) << c.content;
         EXPECT_EQ(c.v, PluginState.iniVMargin) << c.content;
@@ -185,7 +185,7 @@ TEST_F(Margins, DefaultsWhenThereIsNoPlainFile) {
     for (const Case& c : cases) {
         PluginState.iniHMargin = 99;
         PluginState.iniVMargin = 99;
-        sim::SetVariable(L"_ininame", c.name);
+        SetShellVariable(L"_ininame", c.name);
         EXPECT_EQ(c.result, LoadHostMargins());
         EXPECT_EQ(4, PluginState.iniHMargin);
         EXPECT_EQ(2, PluginState.iniVMargin);
@@ -201,8 +201,8 @@ TEST_F(Margins, ReadOnlyFromVersion24AndCopiedIntoTabOverlays) {
     for (const Case& c : cases) {
         Reload();
         MakeShellWindows();
-        sim::SetVariable(L"_ininame", ini);
-        sim::SetVariable(L"_4ver", c.version);
+        SetShellVariable(L"_ininame", ini);
+        SetShellVariable(L"_4ver", c.version);
         ASSERT_EQ(0, Load());
         EXPECT_EQ(c.h, PluginState.iniHMargin) << "version " << c.version;
         EXPECT_EQ(c.v, PluginState.iniVMargin) << "version " << c.version;

@@ -68,7 +68,7 @@ TEST_F(Hotkeys, TheShellsVersionChoosesTheTable) {
         {L" +30", true, 30},   {L"-30", false, 0},   {L"99999999999", false, 0}, {L"", false, 0},
     };
     for (const Case& c : cases) {
-        sim::SetVariable(L"_4ver", c.version);
+        SetShellVariable(L"_4ver", c.version);
         EXPECT_EQ(c.accepted, SelectKeyTable()) << "version '" << c.version << "'";
         EXPECT_EQ(c.v24, PluginState.useKeyTableV24) << "version '" << c.version << "'";
     }
@@ -86,9 +86,9 @@ TEST_F(Hotkeys, EveryListedKeyReadsBackToItself) {
     } cases[] = {{false, 261, 3}, {true, 384, 0}};
     for (const Case& c : cases) {
         PluginState.useKeyTableV24 = c.v24;
-        sim::ClearOutput();
+        ClearOutput();
         ListHotkeys();
-        std::wstring listing = sim::StdOut();
+        std::wstring listing = StdOutText();
         std::set<int> codes;
         size_t untypable = 0;
         for (size_t at = 0; at < listing.size();) {
@@ -190,18 +190,18 @@ TEST_F(Hotkeys, ListHotkeysWritesALinePerKey) {
          L"Ctrl-A   Alt-A   Ctrl-Shift-A   Ctrl-Alt-A"},
     };
     for (const Case& c : cases) {
-        sim::ClearOutput();
+        ClearOutput();
         PluginState.useKeyTableV24 = c.v24;
         EXPECT_EQ(0, ListHotkeys());
         std::vector<std::wstring> lines;
-        const std::wstring& out = sim::StdOut();
+        const std::wstring& out = StdOutText();
         for (size_t at = 0, next; (next = out.find(L"\r\n", at)) != std::wstring::npos; at = next + 2)
             lines.push_back(out.substr(at, next - at));
         ASSERT_EQ(c.lines, lines.size());
         EXPECT_EQ(c.first, lines[0]);
         EXPECT_EQ(c.aText, lines[c.aLine]);
     }
-    EXPECT_NE(std::wstring::npos, sim::StdOut().find(L"\r\nCtrl-Shift-Num/\r\n")) << "the Num/ line";
+    EXPECT_NE(std::wstring::npos, StdOutText().find(L"\r\nCtrl-Shift-Num/\r\n")) << "the Num/ line";
 }
 
 TEST_F(Hotkeys, ModesCycleAsTheyAreNamed) {
@@ -238,13 +238,13 @@ TEST_F(Hotkeys, ModesCycleAsTheyAreNamed) {
 
 TEST_F(Hotkeys, KeyHandlerSwallowsOnlyItsHotkeys) {
     ASSERT_EQ(0, Load());
-    sim::RunFor(300);
+    RunMessages(300);
     Settings.hotkeys[1] = 0x30054;  // Ctrl-Shift-F1 in slot 2, mode 10
     Settings.hotkeyModes[1] = 10;
     Settings.hotkeys[2] = ShiftF12;  // a second Shift-F12: only the first slot acts
     Settings.hotkeyModes[2] = 11;
 
-    int paints = sim::Dispatched(PluginState.consoleOverlay, WM_PAINT);
+    int paints = PaintsDispatched(PluginState.consoleOverlay);
     std::string seen;
     for (int press = 0; press < 3; press++) {
         KeyRecord record = {};
@@ -254,8 +254,8 @@ TEST_F(Hotkeys, KeyHandlerSwallowsOnlyItsHotkeys) {
         seen += Settings.enabled ? "TBLR"[Settings.position] : '-';
     }
     EXPECT_EQ("B-T", seen);
-    sim::RunFor(0);
-    EXPECT_EQ(paints + 3, sim::Dispatched(PluginState.consoleOverlay, WM_PAINT));
+    RunMessages(0);
+    EXPECT_EQ(paints + 3, PaintsDispatched(PluginState.consoleOverlay));
 
     KeyRecord other = {};
     other.keyCode = 0x10054;  // Shift-F1, no hotkey
@@ -263,16 +263,16 @@ TEST_F(Hotkeys, KeyHandlerSwallowsOnlyItsHotkeys) {
     EXPECT_EQ(0x10054, other.keyCode);
     EXPECT_EQ(1u, Settings.enabled);
 
-    sim::SetKeyDown(VK_CONTROL, true);
-    sim::SetKeyDown(VK_SHIFT, true);
+    HoldKey(VK_CONTROL, true);
+    HoldKey(VK_SHIFT, true);
     EXPECT_EQ(0, key(&other));
     EXPECT_EQ(0, other.keyCode) << "Ctrl and Shift held make it Ctrl-Shift-F1";
     EXPECT_EQ(0u, Settings.enabled);
 
     // Ctrl and Alt held make Ctrl-F1 Ctrl-Alt-F1; with Shift too, from 24 on,
     // Ctrl-Alt-Shift-F1.
-    sim::SetKeyDown(VK_SHIFT, false);
-    sim::SetKeyDown(VK_MENU, true);
+    HoldKey(VK_SHIFT, false);
+    HoldKey(VK_MENU, true);
     Settings.hotkeys[3] = 0x5005E;
     Settings.hotkeyModes[3] = 9;
     Settings.hotkeys[4] = 0x7005E;
@@ -282,14 +282,14 @@ TEST_F(Hotkeys, KeyHandlerSwallowsOnlyItsHotkeys) {
     key(&ctrlF1);
     EXPECT_EQ(0, ctrlF1.keyCode) << "Ctrl-Alt-F1";
     EXPECT_EQ(1u, Settings.enabled);
-    sim::SetKeyDown(VK_SHIFT, true);
+    HoldKey(VK_SHIFT, true);
     ctrlF1.keyCode = 0x1005E;
     key(&ctrlF1);
     EXPECT_EQ(0, ctrlF1.keyCode) << "Ctrl-Alt-Shift-F1";
     EXPECT_EQ(0u, Settings.enabled);
 
     // With Ctrl, Alt and Shift before version 24 no flag is added.
-    sim::SetKeyDown(VK_MENU, true);
+    HoldKey(VK_MENU, true);
     PluginState.useKeyTableV24 = false;
     Settings.hotkeys[3] = 0x1005E;  // Ctrl-F1
     Settings.hotkeyModes[3] = 9;
@@ -322,7 +322,7 @@ TEST_F(Hotkeys, KeysByNameFromVersion24) {
 TEST_F(Hotkeys, CallWithoutKeyPutsTheStripBackAndLooksForTheTab) {
     ASSERT_EQ(0, Load());
     MakeShellWindows();
-    sim::SetVisible(sim::ConsoleWindow(), false);
+    ShowConsole(false);
     Settings.rowOffset = 3;
     KeyRecord ignored = {};
     int marker = 1;

@@ -38,10 +38,10 @@ TEST_F(Lifecycle, InformationRecordIsTheSameOnEveryCall) {
 
 TEST_F(Lifecycle, EntryRoutineKeepsTheInstanceOnAttachOnly) {
     HINSTANCE other = reinterpret_cast<HINSTANCE>(uintptr_t(0x5000));
-    EXPECT_TRUE(DllMain(TestModule, DLL_PROCESS_ATTACH, nullptr));
+    EXPECT_TRUE(DllMain(PluginModule(), DLL_PROCESS_ATTACH, nullptr));
     EXPECT_TRUE(DllMain(other, DLL_PROCESS_DETACH, nullptr));
     EXPECT_TRUE(DllMain(other, 2, nullptr));
-    EXPECT_EQ(TestModule, PluginState.moduleInstance);
+    EXPECT_EQ(PluginModule(), PluginState.moduleInstance);
 }
 
 TEST_F(Lifecycle, LoadMessageOnlyWhenExpansionIsExactlyZeroZero) {
@@ -57,14 +57,14 @@ TEST_F(Lifecycle, LoadMessageOnlyWhenExpansionIsExactlyZeroZero) {
     };
     for (const Case& c : cases) {
         Reload();
-        sim::SetVariable(L"_transient", c.transient);
-        sim::SetVariable(L"_pipe", c.pipe);
-        if (c.noloadmsg) sim::SetVariable(L"noloadmsg", c.noloadmsg);
+        SetShellVariable(L"_transient", c.transient);
+        SetShellVariable(L"_pipe", c.pipe);
+        if (c.noloadmsg) SetShellVariable(L"noloadmsg", c.noloadmsg);
         ASSERT_EQ(0, Load());
-        EXPECT_EQ(c.printed ? std::wstring(LoadMessage) : std::wstring(), sim::StdOut())
+        EXPECT_EQ(c.printed ? std::wstring(LoadMessage) : std::wstring(), StdOutText())
             << "transient '" << c.transient << "' pipe '" << c.pipe << "' noloadmsg "
             << (c.noloadmsg ? c.noloadmsg : L"(none)");
-        EXPECT_EQ(L"", sim::StdErr());
+        EXPECT_EQ(L"", StdErrText());
         Unload();
     }
 }
@@ -81,30 +81,30 @@ TEST_F(Lifecycle, VersionGate) {
     };
     for (const Case& c : cases) {
         Reload();
-        sim::SetVariable(L"_4ver", c.version);
+        SetShellVariable(L"_4ver", c.version);
         int result = Load();
         EXPECT_EQ(c.accepted ? 0 : 1, result) << "version '" << c.version << "'";
         EXPECT_EQ(c.hostVersion, PluginState.hostVersion) << "version '" << c.version << "'";
         if (c.accepted) {
-            EXPECT_EQ(L"", sim::StdErr());
+            EXPECT_EQ(L"", StdErrText());
             Unload();
         } else {
-            EXPECT_EQ(VersionRefused, sim::StdErr()) << "version '" << c.version << "'";
-            EXPECT_EQ(L"", sim::StdOut());
+            EXPECT_EQ(VersionRefused, StdErrText()) << "version '" << c.version << "'";
+            EXPECT_EQ(L"", StdOutText());
         }
         ExpectNothingAlive();
     }
 }
 
 TEST_F(Lifecycle, RefusalInsideABatchFileCarriesItsPlace) {
-    sim::SetVariable(L"_4ver", L"9");
-    sim::SetVariable(L"_batch", L"1");
-    sim::SetVariable(L"_batchname", L"C:\\jobs\\start.btm");
-    sim::SetVariable(L"_batchline", L"12");
+    SetShellVariable(L"_4ver", L"9");
+    SetShellVariable(L"_batch", L"1");
+    SetShellVariable(L"_batchname", L"C:\\jobs\\start.btm");
+    SetShellVariable(L"_batchline", L"12");
     EXPECT_EQ(1, Load());
     EXPECT_EQ(L"Tickrail plugin: C:\\jobs\\start.btm [12]  Take Command version 13 or later is "
               L"required!\r\nPlugin not loaded.\r\n",
-              sim::StdErr());
+              StdErrText());
 }
 
 TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
@@ -134,11 +134,11 @@ TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
         MakeShellWindows();
         sim::FailCall(c.call, c.error);
         EXPECT_EQ(1, Load());
-        EXPECT_EQ(c.expected, sim::StdErr());
-        EXPECT_EQ(L"", sim::StdOut()) << "no load message after a failure";
+        EXPECT_EQ(c.expected, StdErrText());
+        EXPECT_EQ(L"", StdOutText()) << "no load message after a failure";
         ExpectNothingAlive();
         // Nothing left running: the clock may move on without a tick.
-        sim::RunFor(1000);
+        RunMessages(1000);
         EXPECT_EQ(0u, sim::PendingMessages());
     }
 }
@@ -155,7 +155,7 @@ TEST_F(Lifecycle, TabOverlayFailureIsNoError) {
         EXPECT_EQ(tabWindow, PluginState.tabWindow);
         EXPECT_EQ(nullptr, PluginState.tabOverlay);
         EXPECT_EQ(1, sim::Alive().windows) << "no overlay left on the desktop";
-        EXPECT_EQ(L"", sim::StdErr());
+        EXPECT_EQ(L"", StdErrText());
         Unload();
     }
 }
@@ -164,7 +164,7 @@ TEST_F(Lifecycle, StartupBuildsWindowsClassTimerAndConsoleHandle) {
     MakeShellWindows();
     ASSERT_EQ(0, Load());
     EXPECT_EQ(mainWindow, PluginState.hostMainWindow);
-    EXPECT_EQ(sim::ConsoleWindow(), PluginState.consoleWindow);
+    EXPECT_EQ(GetConsoleWindow(), PluginState.consoleWindow);
     EXPECT_EQ(GetDesktopWindow(), PluginState.desktopWindow);
     EXPECT_EQ(tabWindow, PluginState.tabWindow);
     EXPECT_TRUE(PluginState.consoleWasVisible);
@@ -193,7 +193,7 @@ TEST_F(Lifecycle, ShutdownLeavesNothingAndAllowsAnotherLoad) {
         if (withTab) MakeShellWindows();
         ASSERT_EQ(0, Load());
         EXPECT_EQ(withTab, PluginState.tabOverlay != nullptr);
-        sim::RunFor(500);
+        RunMessages(500);
         EXPECT_EQ(0, ShutdownPlugin(0));
         loaded = false;
         ExpectNothingAlive();
@@ -211,21 +211,21 @@ TEST_F(Lifecycle, ShutdownLeavesNothingAndAllowsAnotherLoad) {
 // The shell may run the start-up again in a library that stayed loaded:
 // the second load meets what a fresh library holds.
 TEST_F(Lifecycle, ReloadInTheSameLibraryStartsFresh) {
-    sim::RegistrySetDword(HKEY_CURRENT_USER, SettingsKey, L"Hotkey", 0x10088);
-    sim::RegistrySetDword(HKEY_CURRENT_USER, SettingsKey, L"Hook LIST", 0);
+    StoreDword(HKEY_CURRENT_USER, L"Hotkey", 0x10088);
+    StoreDword(HKEY_CURRENT_USER, L"Hook LIST", 0);
     ASSERT_EQ(0, Load());
-    sim::RunFor(500);
+    RunMessages(500);
     ApplyHotkeyMode(10);  // hidden by a hotkey
     EXPECT_STREQ(L"tickrail,*key", functionList);
     ShutdownPlugin(0);
 
-    sim::RegistrySetDword(HKEY_CURRENT_USER, SettingsKey, L"Hook LIST", 1);
+    StoreDword(HKEY_CURRENT_USER, L"Hook LIST", 1);
     ASSERT_EQ(0, Load());
     EXPECT_STREQ(StartFunctionList, functionList);
     EXPECT_EQ(1u, Settings.enabled);
     HWND overlay = PluginState.consoleOverlay;
-    sim::RunFor(200);
-    EXPECT_EQ(1, sim::Dispatched(overlay, WM_PAINT)) << "the second tick asks for the first paint";
+    RunMessages(200);
+    EXPECT_EQ(1, PaintsDispatched(overlay)) << "the second tick asks for the first paint";
     EXPECT_TRUE(IsWindowVisible(overlay));
 }
 
@@ -235,7 +235,7 @@ TEST_F(Lifecycle, RefusedReloadLeavesOthersHandlesAlone) {
     // Someone else now holds the handle value the plug-in had.
     HANDLE theirs = CreateFileW(L"conout$", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, theirs);
-    sim::SetVariable(L"_4ver", L"9");
+    SetShellVariable(L"_4ver", L"9");
     EXPECT_EQ(1, Load());
     EXPECT_EQ(1, sim::Alive().handles) << "their handle is still open";
     EXPECT_TRUE(CloseHandle(theirs));

@@ -63,7 +63,7 @@ TEST_F(Marks, ParseAltMarks) {
         {L"/I:80=1,2", L"column", 1, {}, 0, L"Expected a comma:\r\n", 9},
     };
     for (const Case& c : cases) {
-        sim::ClearOutput();
+        ClearOutput();
         DWORD list[MaxAltMarks] = {77, 88, 99};
         DWORD count = 3;
         COLORREF color = Untouched;
@@ -72,12 +72,12 @@ TEST_F(Marks, ParseAltMarks) {
         if (c.result == 0) {
             EXPECT_EQ(c.marks, std::vector<DWORD>(list, list + count)) << "argument '" << c.arg << "'";
             EXPECT_EQ(c.color, color) << "argument '" << c.arg << "'";
-            EXPECT_EQ(L"", sim::StdErr()) << "argument '" << c.arg << "'";
+            EXPECT_EQ(L"", StdErrText()) << "argument '" << c.arg << "'";
         } else {
             EXPECT_EQ((std::vector<DWORD>{77, 88, 99}), std::vector<DWORD>(list, list + count))
                 << "argument '" << c.arg << "' changed the list";
             EXPECT_EQ(Untouched, color) << "argument '" << c.arg << "'";
-            EXPECT_EQ(ErrorOutput(c.message, c.arg, c.markerOffset), sim::StdErr()) << "argument '" << c.arg << "'";
+            EXPECT_EQ(ErrorOutput(c.message, c.arg, c.markerOffset), StdErrText()) << "argument '" << c.arg << "'";
         }
     }
     DWORD list[MaxAltMarks], count = 0;

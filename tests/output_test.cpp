@@ -23,12 +23,12 @@ TEST_F(Output, ErrorPrefixOutsideAndInsideABatchFile) {
     };
     for (const Case& c : cases) {
         sim::Reset();
-        sim::SetVariable(L"_batch", c.batch);
-        sim::SetVariable(L"_batchname", c.name);
-        sim::SetVariable(L"_batchline", c.line);
+        SetShellVariable(L"_batch", c.batch);
+        SetShellVariable(L"_batchname", c.name);
+        SetShellVariable(L"_batchline", c.line);
         EXPECT_EQ(0, PrintErrorPrefix());
-        EXPECT_EQ(c.expected, sim::StdErr()) << "batch '" << c.batch << "'";
-        EXPECT_EQ(L"", sim::StdOut());
+        EXPECT_EQ(c.expected, StdErrText()) << "batch '" << c.batch << "'";
+        EXPECT_EQ(L"", StdOutText());
     }
 }
 
@@ -43,20 +43,20 @@ TEST_F(Output, MarkerStandsUnderTheFaultyCharacter) {
         {8, L"    /B:Bogus\r\n            \u2191\r\n"},  // at the terminator
     };
     for (const Case& c : cases) {
-        sim::ClearOutput();
+        ClearOutput();
         EXPECT_EQ(0, PrintErrorMarker(text, text + c.offset));
-        EXPECT_EQ(c.expected, sim::StdErr()) << "offset " << c.offset;
+        EXPECT_EQ(c.expected, StdErrText()) << "offset " << c.offset;
     }
-    sim::ClearOutput();
+    ClearOutput();
     EXPECT_EQ(-1, PrintErrorMarker(nullptr, text));
-    EXPECT_EQ(L"", sim::StdErr());
+    EXPECT_EQ(L"", StdErrText());
 }
 
 TEST_F(Output, MarkerForALongArgumentIsClamped) {
     static wchar_t longText[10000];
     for (size_t i = 0; i < 9999; i++) longText[i] = L'x';
     EXPECT_EQ(0, PrintErrorMarker(longText, longText + 9999));
-    const std::wstring& err = sim::StdErr();
+    const std::wstring& err = StdErrText();
     size_t secondLine = err.find(L"\r\n") + 2;
     EXPECT_EQ(std::wstring(4 + LongTextCapacity, L' ') + L"\u2191\r\n", err.substr(secondLine));
 }
@@ -111,7 +111,7 @@ TEST_F(Output, UsageGivesTheTailForTickrailOnly) {
 }
 
 TEST_F(Output, HelpShowsOneBoxForTickrail) {
-    HWND foreground = sim::CreateTestWindow(nullptr, L"Shell", L"Take Command", 800, 600);
+    HWND foreground = MakeShellWindow(nullptr, L"Shell", L"Take Command", 800, 600);
     sim::SetForegroundWindow(foreground);
     WCHAR name[] = L"TICKrail";
     EXPECT_EQ(1, Help(name));

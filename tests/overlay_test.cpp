@@ -15,9 +15,9 @@ protected:
         ASSERT_EQ(0, Load());
         Ticks(10);
     }
-    void Ticks(int count) { sim::RunFor(TickMs * DWORD(count)); }
-    int ConsolePaints() { return sim::Dispatched(PluginState.consoleOverlay, WM_PAINT); }
-    int TabPaints() { return sim::Dispatched(PluginState.tabOverlay, WM_PAINT); }
+    void Ticks(int count) { RunMessages(TickMs * DWORD(count)); }
+    int ConsolePaints() { return PaintsDispatched(PluginState.consoleOverlay); }
+    int TabPaints() { return PaintsDispatched(PluginState.tabOverlay); }
     OverlayData* Record(HWND overlay) {
         return reinterpret_cast<OverlayData*>(GetWindowLongPtrW(overlay, GWLP_USERDATA));
     }
@@ -45,9 +45,9 @@ TEST_F(Tracking, OverlaysStartInvisibleAndTheSecondTickAsksForThePaint) {
     ASSERT_NE(nullptr, tab);
     for (HWND overlay : {console, tab}) {
         EXPECT_FALSE(IsWindowVisible(overlay));
-        EXPECT_EQ(DWORD(WS_CHILD), sim::Style(overlay));
-        EXPECT_EQ(0x08080028u, sim::ExStyle(overlay));
-        sim::LayeredAttributes layered = sim::Layered(overlay);
+        EXPECT_EQ(DWORD(WS_CHILD), DWORD(GetWindowLongPtrW(overlay, GWL_STYLE)));
+        EXPECT_EQ(0x08080028u, DWORD(GetWindowLongPtrW(overlay, GWL_EXSTYLE)));
+        Layered layered = LayeredOf(overlay);
         EXPECT_TRUE(layered.set);
         EXPECT_EQ(128, layered.alpha);
         EXPECT_EQ(DWORD(LWA_ALPHA), layered.flags);
@@ -55,7 +55,7 @@ TEST_F(Tracking, OverlaysStartInvisibleAndTheSecondTickAsksForThePaint) {
         GetWindowTextW(overlay, title, 64);
         EXPECT_STREQ(L"Take Command Tickrail", title);
     }
-    EXPECT_EQ(sim::ConsoleWindow(), GetParent(console));
+    EXPECT_EQ(GetConsoleWindow(), GetParent(console));
     EXPECT_EQ(tabWindow, GetParent(tab));
     EXPECT_EQ(ConsoleOverlayKind, Record(console)->kind);
     EXPECT_EQ(TabOverlayKind, Record(tab)->kind);
@@ -87,10 +87,10 @@ TEST_F(Tracking, ConsoleChangesRepaintOnceOneTickAfterTheyAreSeen) {
         {"one more column", [] { sim::SetConsoleView(81, 25); }, 2},
         {"one row less", [] { sim::SetConsoleView(80, 24); }, 2},
         {"scrolled, same size", [] { sim::SetConsoleView(80, 25, 5, 100); }, 0},
-        {"background colour", [] { sim::SetConsoleAttributes(0x17); }, 2},
-        {"foreground colour", [] { sim::SetConsoleAttributes(0x0A); }, 0},
-        {"client area", [] { sim::ResizeClient(sim::ConsoleWindow(), 648, 400); }, 7},
-        {"client area height", [] { sim::ResizeClient(sim::ConsoleWindow(), 640, 416); }, 7},
+        {"background colour", [] { SetConsoleColors(0x17); }, 2},
+        {"foreground colour", [] { SetConsoleColors(0x0A); }, 0},
+        {"client area", [] { sim::ResizeClient(GetConsoleWindow(), 648, 400); }, 7},
+        {"client area height", [] { sim::ResizeClient(GetConsoleWindow(), 640, 416); }, 7},
     };
     for (const auto& c : cases) {
         Reload();
@@ -113,13 +113,13 @@ TEST_F(Tracking, EachOverlayFollowsItsOwnParent) {
     EXPECT_EQ(1, ConsolePaints());
     EXPECT_EQ(1, TabPaints());
     for (bool consoleVisible : {true, false}) {
-        sim::SetVisible(sim::ConsoleWindow(), consoleVisible);
+        ShowConsole(consoleVisible);
         Ticks(20);
         int console = ConsolePaints(), tab = TabPaints();
         sim::ResizeClient(tabWindow, 900 + (consoleVisible ? 10 : 20), 600);
         Ticks(9);
         EXPECT_EQ(tab + 1, TabPaints()) << (consoleVisible ? "console shown" : "console hidden");
-        EXPECT_EQ(consoleVisible ? 910 : 920, sim::WindowRect(PluginState.tabOverlay).right)
+        EXPECT_EQ(consoleVisible ? 910 : 920, PlaceIn(PluginState.tabOverlay).right)
             << "the strip spans the new width";
         Ticks(40);
         EXPECT_EQ(tab + 1, TabPaints());
@@ -132,10 +132,10 @@ TEST_F(Tracking, MonitorChangeRepaintsButTheFirstMonitorDoesNot) {
     Ticks(7);
     EXPECT_EQ(nullptr, PluginState.lastMonitor);
     EXPECT_EQ(0, TicksUntilConsolePaint(2)) << "the first slow check only records the monitor";
-    EXPECT_EQ(MonitorFromWindow(sim::ConsoleWindow(), MONITOR_DEFAULTTONEAREST), PluginState.lastMonitor);
-    sim::SetMonitor(sim::ConsoleWindow(), 2);
+    EXPECT_EQ(MonitorFromWindow(GetConsoleWindow(), MONITOR_DEFAULTTONEAREST), PluginState.lastMonitor);
+    sim::SetMonitor(GetConsoleWindow(), 2);
     EXPECT_EQ(8, TicksUntilConsolePaint(12)) << "seen at the slow check of tick 16";
-    EXPECT_EQ(MonitorFromWindow(sim::ConsoleWindow(), MONITOR_DEFAULTTONEAREST), PluginState.lastMonitor);
+    EXPECT_EQ(MonitorFromWindow(GetConsoleWindow(), MONITOR_DEFAULTTONEAREST), PluginState.lastMonitor);
     EXPECT_EQ(0, TicksUntilConsolePaint(20));
 }
 
@@ -144,7 +144,7 @@ TEST_F(Tracking, HidingTheConsoleFindsTheTabAndRepaintsThreeTicksLater) {
     MakeShellWindows();
     EXPECT_EQ(nullptr, PluginState.tabOverlay);
     int enumerations = sim::EnumerationCalls();
-    sim::SetVisible(sim::ConsoleWindow(), false);
+    ShowConsole(false);
 
     Ticks(1);
     EXPECT_GT(sim::EnumerationCalls(), enumerations) << "searched at the tick that saw the change";
@@ -162,22 +162,22 @@ TEST_F(Tracking, HidingTheConsoleFindsTheTabAndRepaintsThreeTicksLater) {
 TEST_F(Tracking, ParkedConsoleOverlayComesBackWhenTheConsoleShows) {
     LoadAndSettle();
     HWND overlay = PluginState.consoleOverlay;
-    sim::SetVisible(sim::ConsoleWindow(), false);
+    ShowConsole(false);
     Ticks(1);
     // Ten paints without a slow check in between park the overlay.
     for (int i = 0; i < 10; i++) RepaintOverlays();
-    sim::RunFor(0);
+    RunMessages(0);
     EXPECT_EQ(1, Record(overlay)->detached);
     EXPECT_EQ(nullptr, GetParent(overlay)) << "parked on the desktop";
     EXPECT_FALSE(IsWindowVisible(overlay)) << "and out of sight there";
 
-    sim::SetVisible(sim::ConsoleWindow(), true);
+    ShowConsole(true);
     Ticks(1);
     EXPECT_EQ(0, Record(overlay)->detached);
     EXPECT_EQ(0, Record(overlay)->hiddenPaints);
-    EXPECT_EQ(sim::ConsoleWindow(), GetParent(overlay));
-    EXPECT_EQ(overlay, sim::Children(sim::ConsoleWindow()).front()) << "top of its siblings";
-    RECT place = sim::WindowRect(overlay);
+    EXPECT_EQ(GetConsoleWindow(), GetParent(overlay));
+    EXPECT_EQ(overlay, GetWindow(GetConsoleWindow(), GW_CHILD)) << "top of its siblings";
+    RECT place = PlaceIn(overlay);
     EXPECT_EQ(0, place.left);
     EXPECT_EQ(0, place.top);
     EXPECT_EQ(50, place.right);
@@ -190,54 +190,54 @@ TEST_F(Tracking, DisabledStripStaysHiddenWhileTheConsoleIsHidden) {
     HWND overlay = PluginState.consoleOverlay;
     Settings.enabled = 0;  // disabled while the strip is shown
     for (int round = 0; round < 2; round++) {
-        sim::SetVisible(sim::ConsoleWindow(), false);
+        ShowConsole(false);
         Ticks(1);
         RepaintOverlays();
-        sim::RunFor(0);
-        EXPECT_FALSE(sim::Style(overlay) & WS_VISIBLE) << "round " << round << ": hidden by the first paint";
+        RunMessages(0);
+        EXPECT_FALSE(DWORD(GetWindowLongPtrW(overlay, GWL_STYLE)) & WS_VISIBLE) << "round " << round << ": hidden by the first paint";
         for (int i = 0; i < 9; i++) RepaintOverlays();  // the tenth parks it
-        sim::RunFor(0);
+        RunMessages(0);
         EXPECT_EQ(1, Record(overlay)->detached);
-        EXPECT_FALSE(sim::Style(overlay) & WS_VISIBLE) << "round " << round;
-        sim::SetVisible(sim::ConsoleWindow(), true);
+        EXPECT_FALSE(DWORD(GetWindowLongPtrW(overlay, GWL_STYLE)) & WS_VISIBLE) << "round " << round;
+        ShowConsole(true);
         Ticks(1);  // back in the console window, still hidden
         EXPECT_EQ(0, Record(overlay)->detached);
-        EXPECT_FALSE(sim::Style(overlay) & WS_VISIBLE) << "round " << round;
+        EXPECT_FALSE(DWORD(GetWindowLongPtrW(overlay, GWL_STYLE)) & WS_VISIBLE) << "round " << round;
     }
 }
 
 TEST_F(Tracking, FailedMovesLeaveTheConsoleOverlayWhereItWas) {
     LoadAndSettle();
     HWND overlay = PluginState.consoleOverlay;
-    sim::SetVisible(sim::ConsoleWindow(), false);
+    ShowConsole(false);
     Ticks(1);
     sim::FailCall(sim::Call::SetParent, ERROR_ACCESS_DENIED);
     for (int i = 0; i < 10; i++) RepaintOverlays();
-    sim::RunFor(0);
+    RunMessages(0);
     EXPECT_EQ(0, Record(overlay)->detached) << "parking failed: still attached";
-    EXPECT_EQ(sim::ConsoleWindow(), GetParent(overlay));
+    EXPECT_EQ(GetConsoleWindow(), GetParent(overlay));
 
     for (int i = 0; i < 10; i++) RepaintOverlays();
-    sim::RunFor(0);
+    RunMessages(0);
     ASSERT_EQ(1, Record(overlay)->detached);
     sim::FailCall(sim::Call::SetParent, ERROR_ACCESS_DENIED);
-    sim::SetVisible(sim::ConsoleWindow(), true);
+    ShowConsole(true);
     Ticks(1);
     EXPECT_EQ(1, Record(overlay)->detached) << "the return failed: still parked";
     EXPECT_FALSE(IsWindowVisible(overlay));
     Ticks(8);  // the slow check tries again
     EXPECT_EQ(0, Record(overlay)->detached);
-    EXPECT_EQ(sim::ConsoleWindow(), GetParent(overlay));
+    EXPECT_EQ(GetConsoleWindow(), GetParent(overlay));
     Ticks(2);
     EXPECT_TRUE(IsWindowVisible(overlay));
-    EXPECT_EQ(16, sim::WindowRect(overlay).bottom) << "painted in its place";
+    EXPECT_EQ(16, PlaceIn(overlay).bottom) << "painted in its place";
 }
 
 TEST_F(Tracking, HidingTheConsoleSearchesOnlyWithoutATabOverlay) {
     LoadAndSettle(true);
     ASSERT_NE(nullptr, PluginState.tabOverlay);
     int sleeps = sim::SleepCalls();
-    sim::SetVisible(sim::ConsoleWindow(), false);
+    ShowConsole(false);
     Ticks(20);
     EXPECT_EQ(sleeps, sim::SleepCalls()) << "no marker search while the tab overlay lives";
 }
@@ -245,21 +245,21 @@ TEST_F(Tracking, HidingTheConsoleSearchesOnlyWithoutATabOverlay) {
 TEST_F(Tracking, HiddenPaintsBelowTheLimitDoNotPark) {
     LoadAndSettle();
     HWND overlay = PluginState.consoleOverlay;
-    sim::SetVisible(sim::ConsoleWindow(), false);
+    ShowConsole(false);
     Ticks(6);  // the visibility repaint at tick 14, the slow check at tick 16
     EXPECT_EQ(0, Record(overlay)->hiddenPaints);
     for (int i = 0; i < 9; i++) RepaintOverlays();
-    sim::RunFor(0);
+    RunMessages(0);
     EXPECT_EQ(0, Record(overlay)->detached);
     EXPECT_EQ(9, Record(overlay)->hiddenPaints);
     Ticks(8);  // the slow check of tick 24 forgets them
     EXPECT_EQ(0, Record(overlay)->hiddenPaints);
-    EXPECT_EQ(sim::ConsoleWindow(), GetParent(overlay));
+    EXPECT_EQ(GetConsoleWindow(), GetParent(overlay));
 }
 
 TEST_F(Tracking, ClosedTabWindowIsForgottenAndTheNewOneFound) {
     LoadAndSettle(true);
-    sim::SetVisible(sim::ConsoleWindow(), false);
+    ShowConsole(false);
     Ticks(1);
     HWND oldTab = tabWindow;
     ASSERT_NE(nullptr, PluginState.tabOverlay);
@@ -268,8 +268,8 @@ TEST_F(Tracking, ClosedTabWindowIsForgottenAndTheNewOneFound) {
     DestroyWindow(oldTab);
     EXPECT_EQ(nullptr, PluginState.tabOverlay) << "the overlay died with its tab window";
     EXPECT_FALSE(sim::QuitPosted());
-    HWND newTab = sim::CreateTestWindow(tabs, L"TabPage", L"Take Command", 1000, 620);
-    sim::SetTabFollowsConsoleTitle(newTab, 20);
+    HWND newTab = MakeShellWindow(tabs, L"TabPage", L"Take Command", 1000, 620);
+    FollowConsoleTitle(newTab, 20);
 
     Ticks(8);  // a slow check: the dead tab window is forgotten
     EXPECT_EQ(nullptr, PluginState.tabWindow);
@@ -286,15 +286,15 @@ TEST_F(Tracking, LostMainWindowNeverLeavesAnUntrackedTabOverlay) {
     for (bool sameTab : {true, false}) {
         Reload();
         LoadAndSettle(true);
-        sim::SetVisible(sim::ConsoleWindow(), false);
+        ShowConsole(false);
         Ticks(1);
         HWND firstOverlay = PluginState.tabOverlay;
         ASSERT_NE(nullptr, firstOverlay);
         HWND expectedTab = tabWindow;
         if (!sameTab) {
             // The console now shows in another tab; the old one stays open.
-            expectedTab = sim::CreateTestWindow(GetParent(tabWindow), L"TabPage", L"", 1000, 620);
-            sim::SetTabFollowsConsoleTitle(expectedTab, 20);
+            expectedTab = MakeShellWindow(GetParent(tabWindow), L"TabPage", L"", 1000, 620);
+            FollowConsoleTitle(expectedTab, 20);
         }
         PluginState.hostMainWindow = nullptr;
         Ticks(8);
@@ -323,14 +323,14 @@ TEST_F(Tracking, RepaintRequestsGoToEveryOverlayThatExists) {
     int console = ConsolePaints();
     int tab = TabPaints();
     RepaintOverlays();
-    sim::RunFor(0);
+    RunMessages(0);
     EXPECT_EQ(console + 1, ConsolePaints());
     EXPECT_EQ(tab + 1, TabPaints());
     DestroyWindow(PluginState.tabOverlay);
     EXPECT_EQ(nullptr, PluginState.tabOverlay);
     RepaintOverlays();
     EXPECT_EQ(1u, sim::PendingMessages());
-    sim::RunFor(0);
+    RunMessages(0);
     EXPECT_FALSE(sim::QuitPosted());
 }
 

@@ -27,13 +27,13 @@ protected:
     }
     void Repaint() {
         RepaintOverlays();
-        sim::RunFor(0);
+        RunMessages(0);
     }
     HWND Strip() { return PluginState.consoleOverlay; }
     // The colours along a line of pixels, from (x, y) in steps of (dx, dy).
     std::vector<COLORREF> Run(int x, int y, int dx, int dy, int count) {
         std::vector<COLORREF> colors;
-        for (int i = 0; i < count; i++) colors.push_back(sim::Pixel(Strip(), x + i * dx, y + i * dy));
+        for (int i = 0; i < count; i++) colors.push_back(PixelOf(Strip(), x + i * dx, y + i * dy));
         return colors;
     }
     // `marked` pixels of the mark colour, then one of the key.
@@ -63,17 +63,17 @@ TEST_F(Painting, StripAndMarksForEachEdge) {
     for (const Case& c : cases) {
         Reload();
         LoadAndPaint([&] { Settings.position = c.position; });
-        RECT place = sim::WindowRect(Strip());
+        RECT place = PlaceIn(Strip());
         EXPECT_EQ(c.place.left, place.left) << "position " << c.position;
         EXPECT_EQ(c.place.top, place.top) << "position " << c.position;
         EXPECT_EQ(c.place.right, place.right) << "position " << c.position;
         EXPECT_EQ(c.place.bottom, place.bottom) << "position " << c.position;
         EXPECT_TRUE(IsWindowVisible(Strip()));
-        EXPECT_EQ(Strip(), sim::Children(sim::ConsoleWindow()).front()) << "on top of its siblings";
+        EXPECT_EQ(Strip(), GetWindow(GetConsoleWindow(), GW_CHILD)) << "on top of its siblings";
         for (const MarkCheck& m : {c.longMark, c.mediumMark, c.shortMark})
             EXPECT_EQ(Mark(m.length, DeepSkyBlue, KeyForDeepSkyBlue), Run(m.x, m.y, m.dx, m.dy, m.length + 1))
                 << "position " << c.position << " mark at " << m.x << "," << m.y;
-        sim::LayeredAttributes layered = sim::Layered(Strip());
+        Layered layered = LayeredOf(Strip());
         EXPECT_EQ(KeyForDeepSkyBlue, layered.key);
         EXPECT_EQ(DWORD(LWA_COLORKEY), layered.flags);
         EXPECT_EQ(0, sim::LiveGdiObjects()) << "every pen and brush deleted";
@@ -87,7 +87,7 @@ TEST_F(Painting, MarksLieOnTheCellBoundaries) {
     // outside the window.
     for (int x = 0; x < 640; x++) {
         COLORREF expected = (x % 8 == 0 && x > 0) ? DeepSkyBlue : KeyForDeepSkyBlue;
-        ASSERT_EQ(expected, sim::Pixel(Strip(), x, 2)) << "x " << x;
+        ASSERT_EQ(expected, PixelOf(Strip(), x, 2)) << "x " << x;
     }
 }
 
@@ -105,11 +105,11 @@ TEST_F(Painting, KeyColourLiesAwayFromTheMarkColour) {
     };
     for (const Case& c : cases) {
         Reload();
-        sim::SetConsoleAttributes(c.attributes);
+        SetConsoleColors(c.attributes);
         LoadAndPaint();
-        EXPECT_EQ(c.key, sim::Layered(Strip()).key) << std::hex << "attributes 0x" << c.attributes;
-        EXPECT_EQ(c.key, sim::Pixel(Strip(), 3, 3)) << std::hex << "attributes 0x" << c.attributes;
-        EXPECT_EQ(c.mark, sim::Pixel(Strip(), 80, 0)) << std::hex << "attributes 0x" << c.attributes;
+        EXPECT_EQ(c.key, LayeredOf(Strip()).key) << std::hex << "attributes 0x" << c.attributes;
+        EXPECT_EQ(c.key, PixelOf(Strip(), 3, 3)) << std::hex << "attributes 0x" << c.attributes;
+        EXPECT_EQ(c.mark, PixelOf(Strip(), 80, 0)) << std::hex << "attributes 0x" << c.attributes;
     }
 }
 
@@ -142,10 +142,10 @@ TEST_F(Painting, AlternateMarks) {
             Settings.altColumnsColor = c.altColor;
             Settings.penWidth2 = c.penWidth2;
         });
-        EXPECT_EQ(c.at80, sim::Pixel(Strip(), 80, 1)) << c.what;
-        EXPECT_EQ(c.at160, sim::Pixel(Strip(), 160, 1)) << c.what;
-        EXPECT_EQ(c.at40, sim::Pixel(Strip(), 40, 1)) << c.what;
-        EXPECT_EQ(c.background, sim::Pixel(Strip(), 3, 1)) << c.what;
+        EXPECT_EQ(c.at80, PixelOf(Strip(), 80, 1)) << c.what;
+        EXPECT_EQ(c.at160, PixelOf(Strip(), 160, 1)) << c.what;
+        EXPECT_EQ(c.at40, PixelOf(Strip(), 40, 1)) << c.what;
+        EXPECT_EQ(c.background, PixelOf(Strip(), 3, 1)) << c.what;
         EXPECT_EQ(0, sim::LiveGdiObjects()) << c.what;
     }
 }
@@ -176,9 +176,9 @@ TEST_F(Painting, AlternateMarksSelectTheirNumbers) {
             Settings.altColumnsColor = Lime;
         });
         std::string list = testing::PrintToString(c.marks);
-        for (int column : c.selected) EXPECT_EQ(Lime, sim::Pixel(Strip(), 8 * column, 1)) << list << " column " << column;
+        for (int column : c.selected) EXPECT_EQ(Lime, PixelOf(Strip(), 8 * column, 1)) << list << " column " << column;
         for (int column : c.plain)
-            EXPECT_EQ(DeepSkyBlue, sim::Pixel(Strip(), 8 * column, 1)) << list << " column " << column;
+            EXPECT_EQ(DeepSkyBlue, PixelOf(Strip(), 8 * column, 1)) << list << " column " << column;
     }
 }
 
@@ -189,11 +189,11 @@ TEST_F(Painting, AlphaModeUsesTheChosenColoursAndOpacity) {
         Settings.backgroundColor = 0x202020;
         Settings.hashColor = 0x00FFFF;
     });
-    sim::LayeredAttributes layered = sim::Layered(Strip());
+    Layered layered = LayeredOf(Strip());
     EXPECT_EQ(DWORD(LWA_ALPHA), layered.flags);
     EXPECT_EQ(200, layered.alpha);
-    EXPECT_EQ(0x202020u, sim::Pixel(Strip(), 3, 3));
-    EXPECT_EQ(0x00FFFFu, sim::Pixel(Strip(), 80, 3));
+    EXPECT_EQ(0x202020u, PixelOf(Strip(), 3, 3));
+    EXPECT_EQ(0x00FFFFu, PixelOf(Strip(), 80, 3));
 }
 
 TEST_F(Painting, WidePensCoverPixelsAcrossTheMark) {
@@ -205,8 +205,8 @@ TEST_F(Painting, WidePensCoverPixelsAcrossTheMark) {
 TEST_F(Painting, DisabledStripIsPlacedFilledAndHidden) {
     LoadAndPaint([] { Settings.enabled = 0; });
     EXPECT_FALSE(IsWindowVisible(Strip()));
-    EXPECT_EQ(640, sim::WindowRect(Strip()).right);
-    for (int x = 0; x < 640; x++) ASSERT_EQ(KeyForDeepSkyBlue, sim::Pixel(Strip(), x, 1)) << "x " << x;
+    EXPECT_EQ(640, PlaceIn(Strip()).right);
+    for (int x = 0; x < 640; x++) ASSERT_EQ(KeyForDeepSkyBlue, PixelOf(Strip(), x, 1)) << "x " << x;
     Settings.enabled = 1;
     Repaint();
     EXPECT_TRUE(IsWindowVisible(Strip()));
@@ -226,7 +226,7 @@ TEST_F(Painting, RowOffsetMovesTheStripDown) {
         Settings.position = c.position;
         Settings.rowOffset = c.rowOffset;
         Repaint();
-        RECT place = sim::WindowRect(Strip());
+        RECT place = PlaceIn(Strip());
         EXPECT_EQ(c.place.top, place.top) << "position " << c.position << " offset " << c.rowOffset;
         EXPECT_EQ(c.place.bottom, place.bottom) << "position " << c.position << " offset " << c.rowOffset;
         EXPECT_EQ(c.place.right, place.right) << "position " << c.position << " offset " << c.rowOffset;
@@ -237,7 +237,7 @@ TEST_F(Painting, RowOffsetMovesTheStripDown) {
         Settings.position = 2;
         Settings.rowOffset = 1;
     });
-    EXPECT_EQ(DeepSkyBlue, sim::Pixel(Strip(), 0, 16));
+    EXPECT_EQ(DeepSkyBlue, PixelOf(Strip(), 0, 16));
 }
 
 TEST_F(Painting, TabOverlayKeepsItsMarginsAndLosesTheScrollBars) {
@@ -254,7 +254,7 @@ TEST_F(Painting, TabOverlayKeepsItsMarginsAndLosesTheScrollBars) {
         Reload();
         MakeShellWindows();
         sim::ResizeClient(tabWindow, 677, 420);
-        HWND view = sim::CreateTestWindow(tabWindow, L"AfxFrameOrView140u", L"", 677, 420);
+        HWND view = MakeShellWindow(tabWindow, L"AfxFrameOrView140u", L"", 677, 420);
         sim::SetScrollBar(view, OBJID_VSCROLL, c.vScroll);
         sim::SetScrollBar(view, OBJID_HSCROLL, c.hScroll);
         ASSERT_EQ(0, Load());
@@ -262,11 +262,11 @@ TEST_F(Painting, TabOverlayKeepsItsMarginsAndLosesTheScrollBars) {
         record->hMargin = 4;
         record->vMargin = 2;
         Repaint();
-        RECT place = sim::WindowRect(PluginState.tabOverlay);
+        RECT place = PlaceIn(PluginState.tabOverlay);
         EXPECT_EQ(c.place.right, place.right) << "scroll bars " << c.vScroll << "," << c.hScroll;
         EXPECT_EQ(c.place.bottom, place.bottom) << "scroll bars " << c.vScroll << "," << c.hScroll;
-        EXPECT_EQ(DeepSkyBlue, sim::Pixel(PluginState.tabOverlay, c.firstMarkX, 0));
-        EXPECT_EQ(KeyForDeepSkyBlue, sim::Pixel(PluginState.tabOverlay, c.firstMarkX - 1, 0));
+        EXPECT_EQ(DeepSkyBlue, PixelOf(PluginState.tabOverlay, c.firstMarkX, 0));
+        EXPECT_EQ(KeyForDeepSkyBlue, PixelOf(PluginState.tabOverlay, c.firstMarkX - 1, 0));
     }
 }
 
@@ -278,7 +278,7 @@ TEST_F(Painting, TabWindowSmallerThanItsMarginsIsPaintedWithoutHarm) {
     record->hMargin = 4;
     record->vMargin = 2;
     Repaint();
-    EXPECT_EQ(1, sim::Dispatched(PluginState.tabOverlay, WM_PAINT));
+    EXPECT_EQ(1, PaintsDispatched(PluginState.tabOverlay));
     EXPECT_EQ(0, sim::LiveGdiObjects());
     EXPECT_EQ(0, sim::LiveDeviceContexts());
 }

@@ -28,7 +28,7 @@ std::string PixelRun(const Picture& picture, int x, int y, int count) {
 
 TEST_F(Pictures, GlyphsLieBetweenTheMarksOfTheirCell) {
     ASSERT_EQ(0, Load());
-    sim::RunFor(500);
+    RunMessages(500);
     Picture picture = {640, 400, {}};
     std::string error;
     std::wstring ruler = L"1234567890123456789012345678901234567890";

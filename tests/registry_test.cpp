@@ -15,10 +15,10 @@ const HKEY Machine = HKEY_LOCAL_MACHINE;
 
 class Registry : public PluginTest {
 protected:
-    void Set(HKEY root, const wchar_t* name, DWORD value) { sim::RegistrySetDword(root, SettingsKey, name, value); }
+    void Set(HKEY root, const wchar_t* name, DWORD value) { StoreDword(root, name, value); }
     DWORD Get(HKEY root, const wchar_t* name) {
         DWORD value = 0xBAD;
-        EXPECT_TRUE(sim::RegistryGetDword(root, SettingsKey, name, &value)) << "value " << name;
+        EXPECT_TRUE(StoredDword(root, name, &value)) << "value " << name;
         return value;
     }
     void TearDown() override {
@@ -89,10 +89,10 @@ TEST_F(Registry, LoadFallsBackValueByValue) {
 }
 
 TEST_F(Registry, ValuesOfAnotherTypeCountAsMissing) {
-    sim::RegistrySetString(User, SettingsKey, L"Hotkey", L"0");
+    StoreString(User, L"Hotkey", L"0");
     EXPECT_EQ(1, LoadSettingsFromRegistry(User));
     Set(User, L"Hotkey", 0);
-    sim::RegistrySetString(User, SettingsKey, L"Alpha", L"200");
+    StoreString(User, L"Alpha", L"200");
     EXPECT_EQ(0, LoadSettingsFromRegistry(User));
     EXPECT_EQ(128u, Settings.alpha);
 }
@@ -129,7 +129,7 @@ TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
         L"Alpha",           L"Pen Width",         L"Position",          L"Hidden at Startup", L"Alt Columns Count",
         L"Alt Rows Count",  L"Alt Columns Color", L"Alt Rows Color",    L"Hook LIST",         L"Alt Column #1",
     };
-    std::vector<std::wstring> names = sim::RegistryValueNames(User, SettingsKey);
+    std::vector<std::wstring> names = StoredNames(User);
     std::sort(names.begin(), names.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, names);
@@ -160,7 +160,7 @@ TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
 TEST_F(Registry, SaveReportsTheFailingCall) {
     sim::FailCall(sim::Call::RegCreateKey, ERROR_ACCESS_DENIED);
     EXPECT_EQ(ERROR_ACCESS_DENIED, SaveSettingsToRegistry(User));
-    EXPECT_FALSE(sim::RegistryKeyExists(User, SettingsKey));
+    EXPECT_FALSE(SettingsKeyExists(User));
 
     sim::FailCall(sim::Call::RegSetValue, 1021, 2);  // the third write fails
     EXPECT_EQ(1021, SaveSettingsToRegistry(User));
@@ -186,7 +186,7 @@ TEST_F(Registry, StartupSettings) {
         if (c.storedHotkey) Set(User, L"Hotkey", c.stored);
         Settings.hotkeys[0] = 0x1003B;
         EXPECT_EQ(0, SaveStartupSettings(c.hidden, c.hook)) << c.what;
-        std::vector<std::wstring> names = sim::RegistryValueNames(User, SettingsKey);
+        std::vector<std::wstring> names = StoredNames(User);
         std::sort(names.begin(), names.end());
         std::vector<std::wstring> expected = c.written;
         std::sort(expected.begin(), expected.end());
@@ -232,9 +232,9 @@ TEST_F(Registry, LoadAtStartUpPrefersTheUserAndActsOnStartupSettings) {
     Set(User, L"Hidden at Startup", 1);
     ASSERT_EQ(0, Load());
     EXPECT_STREQ(L"tickrail,*key", GetPluginInfo()->functions);
-    EXPECT_EQ(L"Tickrail v1.0.2 loaded; hotkey is None.\r\n", sim::StdOut());
+    EXPECT_EQ(L"Tickrail v1.0.2 loaded; hotkey is None.\r\n", StdOutText());
     EXPECT_EQ(0u, Settings.enabled);
-    sim::RunFor(300);
+    RunMessages(300);
     EXPECT_NE(nullptr, PluginState.consoleOverlay);
     EXPECT_FALSE(IsWindowVisible(PluginState.consoleOverlay)) << "hidden at start-up";
 }

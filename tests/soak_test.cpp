@@ -30,9 +30,9 @@ TEST_F(Soak, ThousandLoadsAndUnloads) {
     for (int round = 0; round < 1000; round++) {
         if (round % 4 == 0) MakeShellWindows(round % 8 == 0 ? 0 : -1);
         ASSERT_EQ(0, Load()) << "round " << round;
-        sim::RunFor(100 * DWORD(round % 5));
+        RunMessages(100 * DWORD(round % 5));
         Unload();
-        sim::ClearOutput();
+        ClearOutput();
     }
     ExpectNothingLeft("after the loads");
 }
@@ -64,21 +64,21 @@ TEST_F(Soak, HundredThousandTicks) {
             break;
         }
         case 3: Command(commands[random() % (sizeof commands / sizeof commands[0])]); break;
-        case 4: sim::SetVisible(sim::ConsoleWindow(), !IsWindowVisible(sim::ConsoleWindow())); break;
+        case 4: ShowConsole(!IsWindowVisible(GetConsoleWindow())); break;
         case 5: {
             // The tab closes, and the console shows in a new one.
             HWND tabs = GetParent(tabWindow);
             DestroyWindow(tabWindow);
-            tabWindow = sim::CreateTestWindow(tabs, L"TabPage", L"Take Command", 900 + int(random() % 200), 620);
-            sim::SetTabFollowsConsoleTitle(tabWindow, 20);
+            tabWindow = MakeShellWindow(tabs, L"TabPage", L"Take Command", 900 + int(random() % 200), 620);
+            FollowConsoleTitle(tabWindow, 20);
             break;
         }
         case 6: sim::SetConsoleView(60 + int(random() % 60), 20 + int(random() % 20)); break;
-        case 7: sim::SetConsoleAttributes(WORD(random() % 256)); break;
-        case 8: sim::ResizeClient(sim::ConsoleWindow(), 600 + int(random() % 100), 380 + int(random() % 40)); break;
+        case 7: SetConsoleColors(WORD(random() % 256)); break;
+        case 8: sim::ResizeClient(GetConsoleWindow(), 600 + int(random() % 100), 380 + int(random() % 40)); break;
         }
-        sim::RunFor(100);
-        if (tick % 1000 == 0) sim::ClearOutput();
+        RunMessages(100);
+        if (tick % 1000 == 0) ClearOutput();
     }
     Unload();
     ExpectNothingLeft("after the ticks");

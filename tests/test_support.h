@@ -1,12 +1,15 @@
-// Shared set-up for the plug-in's tests: a fresh simulated platform and a
-// plug-in whose global records are as the loader leaves them.
+// Shared set-up for the plug-in's cases: a fresh platform (simulated or
+// real) and a plug-in whose global records are as the loader leaves them,
+// and what the cases read back through Windows' own functions.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "overlay/overlay.h"
+#include "test_platform.h"
 #include "plugin/plugin.h"
 #include "settings/settings.h"
 
@@ -32,7 +35,23 @@ protected:
     bool loaded = false;
 };
 
-const HINSTANCE TestModule = reinterpret_cast<HINSTANCE>(uintptr_t(0x180000000));
 const WCHAR StartFunctionList[] = L"tickrail,list,*key";
 
 std::wstring HandleText(HWND window);
+
+// Where `window` lies in its parent's client area.
+RECT PlaceIn(HWND window);
+struct Layered {
+    COLORREF key;
+    BYTE alpha;
+    DWORD flags;
+    bool set;
+};
+Layered LayeredOf(HWND window);
+// The settings' registry key: values as REG_DWORD or REG_SZ, and the names
+// of the values it holds.
+bool StoredDword(HKEY root, LPCWSTR name, DWORD* value);
+void StoreDword(HKEY root, LPCWSTR name, DWORD value);
+void StoreString(HKEY root, LPCWSTR name, LPCWSTR value);
+std::vector<std::wstring> StoredNames(HKEY root);
+bool SettingsKeyExists(HKEY root);

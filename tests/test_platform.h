@@ -1,0 +1,64 @@
+// The test platform: what a case needs of the world around the plug-in that
+// Windows itself does not answer, written once over the simulated Windows
+// and shell (test_platform_sim.cpp) and once over the real Win32 with the
+// stand-in TakeCmd.dll (test_platform_win32.cpp). Whatever Windows can tell
+// (styles, parents, visibility, titles, rectangles, layered attributes,
+// registry values) the cases ask by its real function, on both.
+#pragma once
+
+#include "platform.h"
+
+#include <string>
+
+// The platform's start state: a visible console window showing 80 by 25
+// cells of 8 by 16 pixels in colour 0x07, an empty registry key, the
+// shell's start variables (version 28), no shell main window, no output.
+void ResetPlatform();
+// The plug-in's module instance as the shell loaded it.
+HINSTANCE PluginModule();
+// The thread's message loop for `milliseconds`: the plug-in's timer and
+// its windows' paints run (on the virtual clock in the simulation).
+void RunMessages(DWORD milliseconds);
+// Runs the loop until `done` holds or `timeoutMs` has passed; the
+// simulation's clock gets there at once, a real system only waits longer.
+template <typename Condition>
+bool RunMessagesUntil(Condition done, DWORD timeoutMs = 3000) {
+    for (DWORD waited = 0; !done(); waited += 20) {
+        if (waited >= timeoutMs) return false;
+        RunMessages(20);
+    }
+    return true;
+}
+// Paint requests dispatched to `window` so far.
+int PaintsDispatched(HWND window);
+
+// The shell: what the plug-in wrote, its variables and its "HWND" answer.
+std::wstring StdOutText();
+std::wstring StdErrText();
+void ClearOutput();
+void SetShellVariable(LPCWSTR name, LPCWSTR value);  // null removes it
+inline void SetShellVariable(LPCWSTR name, const std::wstring& value) { SetShellVariable(name, value.c_str()); }
+void SetHwndAnswer(HWND window);
+
+// A window of the shell's (its main window, tab windows, views), of
+// `width` by `height` client pixels; destroyed by the next reset.
+HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, int height);
+// The shell shows the console's title in `tab`, `delayMs` after each change
+// of the console window's title (or about so on a real system).
+void FollowConsoleTitle(HWND tab, int delayMs);
+
+// The console: text attributes, visibility and the monitor it is on (1 or
+// 2), changed as a user or the console host changes them.
+void SetConsoleColors(WORD attributes);
+void ShowConsole(bool visible);
+void MoveConsoleToMonitor(int monitor);
+
+// Keys held down, as GetAsyncKeyState sees them.
+void HoldKey(int virtualKey, bool down);
+
+// The pixels of windows that the test process can read back: the colour at
+// (x, y) of `window`'s client area.
+COLORREF PixelOf(HWND window, int x, int y);
+
+// "1.0.2"-style texts and the like for messages.
+std::string Narrow(const std::wstring& text);

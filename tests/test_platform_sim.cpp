@@ -1,0 +1,45 @@
+// The test platform over the simulated Windows and shell.
+#include "test_platform.h"
+
+#include "sim/sim.h"
+
+void ResetPlatform() { sim::Reset(); }
+
+HINSTANCE PluginModule() { return reinterpret_cast<HINSTANCE>(uintptr_t(0x180000000)); }
+
+void RunMessages(DWORD milliseconds) { sim::RunFor(milliseconds); }
+
+int PaintsDispatched(HWND window) { return sim::Dispatched(window, WM_PAINT); }
+
+std::wstring StdOutText() { return sim::StdOut(); }
+std::wstring StdErrText() { return sim::StdErr(); }
+void ClearOutput() { sim::ClearOutput(); }
+
+void SetShellVariable(LPCWSTR name, LPCWSTR value) {
+    if (value) sim::SetVariable(name, value);
+    else sim::SetVariable(name, L"");
+}
+
+void SetHwndAnswer(HWND window) {
+    sim::SetHwndAnswer(window ? std::to_wstring(reinterpret_cast<uintptr_t>(window)) : std::wstring());
+}
+
+HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, int height) {
+    return sim::CreateTestWindow(parent, className, title, width, height);
+}
+
+void FollowConsoleTitle(HWND tab, int delayMs) { sim::SetTabFollowsConsoleTitle(tab, delayMs); }
+
+void SetConsoleColors(WORD attributes) { sim::SetConsoleAttributes(attributes); }
+void ShowConsole(bool visible) { sim::SetVisible(sim::ConsoleWindow(), visible); }
+void MoveConsoleToMonitor(int monitor) { sim::SetMonitor(sim::ConsoleWindow(), monitor); }
+
+void HoldKey(int virtualKey, bool down) { sim::SetKeyDown(virtualKey, down); }
+
+COLORREF PixelOf(HWND window, int x, int y) { return sim::Pixel(window, x, y); }
+
+std::string Narrow(const std::wstring& text) {
+    char out[4096];
+    sim::ToUtf8(text.c_str(), out, sizeof out);
+    return out;
+}

@@ -1,0 +1,273 @@
+// The test platform over the real Win32 (run under Wine), with the stand-in
+// TakeCmd.dll as the shell.
+//
+// Where Wine differs from what the cases expect, and how this file treats it:
+// - The console window belongs to Wine's console host, another process;
+//   changing it (showing, hiding, moving) can deadlock while this thread
+//   does not pump, so those changes run on a worker thread while this one
+//   pumps.
+// - The shell's windows live on a thread of their own, which also copies
+//   the console's title into a following tab window while this thread is
+//   held in the plug-in's tab search.
+#include "test_platform.h"
+
+#include <map>
+#include <vector>
+
+#include "standin.h"
+
+namespace {
+
+const UINT_PTR FollowTimer = 1;
+const UINT FollowPeriodMs = 5;
+const UINT MakeWindowMessage = WM_APP + 1;
+const DWORD WorkerTimeoutMs = 5000;
+
+struct WindowRequest {
+    HWND parent;
+    LPCWSTR className, title;
+    int width, height;
+    HWND made;
+};
+
+struct Follower {
+    HWND tab;
+    int delayMs;
+    std::wstring seen;  // the console title last seen, and when it came
+    DWORD changedAt;
+};
+
+struct ShellThread {
+    HANDLE thread;
+    DWORD id;
+    HANDLE ready;
+    HWND control;  // a message-only window that makes windows on request
+    CRITICAL_SECTION lock;
+    std::vector<Follower> followers;
+};
+
+ShellThread shell;
+std::map<HWND, int> paints;
+std::vector<int> heldKeys;
+bool consoleMoved;
+
+std::wstring TitleOf(HWND window) {
+    WCHAR title[2048] = L"";
+    GetWindowTextW(window, title, 2048);
+    return title;
+}
+
+void FollowTitles() {
+    EnterCriticalSection(&shell.lock);
+    std::wstring title = TitleOf(GetConsoleWindow());
+    DWORD now = GetTickCount();
+    for (Follower& f : shell.followers) {
+        if (title != f.seen) {
+            f.seen = title;
+            f.changedAt = now;
+        }
+        if (f.delayMs >= 0 && now - f.changedAt >= DWORD(f.delayMs) && TitleOf(f.tab) != title)
+            SetWindowTextW(f.tab, title.c_str());
+    }
+    LeaveCriticalSection(&shell.lock);
+}
+
+LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == MakeWindowMessage) {
+        WindowRequest* request = reinterpret_cast<WindowRequest*>(lParam);
+        WNDCLASSEXW info = {};
+        info.cbSize = sizeof info;
+        if (!GetClassInfoExW(GetModuleHandleW(nullptr), request->className, &info)) {
+            info.lpfnWndProc = DefWindowProcW;
+            info.hInstance = GetModuleHandleW(nullptr);
+            info.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+            info.lpszClassName = request->className;
+            RegisterClassExW(&info);
+        }
+        DWORD style = (request->parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE;
+        int x = request->parent ? 0 : 700, y = request->parent ? 0 : 50;
+        request->made = CreateWindowExW(0, request->className, request->title, style, x, y, request->width,
+                                        request->height, request->parent, nullptr, GetModuleHandleW(nullptr),
+                                        nullptr);
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == FollowTimer) {
+        FollowTitles();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD WINAPI ShellThreadMain(LPVOID) {
+    WNDCLASSEXW info = {};
+    info.cbSize = sizeof info;
+    info.lpfnWndProc = ControlProc;
+    info.hInstance = GetModuleHandleW(nullptr);
+    info.lpszClassName = L"TestShellControl";
+    RegisterClassExW(&info);
+    shell.control = CreateWindowExW(0, L"TestShellControl", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    SetTimer(shell.control, FollowTimer, FollowPeriodMs, nullptr);
+    SetEvent(shell.ready);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+}
+
+void StartShellThread() {
+    if (shell.thread) return;
+    shell.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    shell.thread = CreateThread(nullptr, 0, ShellThreadMain, nullptr, 0, &shell.id);
+    WaitForSingleObject(shell.ready, WorkerTimeoutMs);
+}
+
+// Ends the shell's thread, and with it every window it made.
+void StopShellThread() {
+    if (!shell.thread) return;
+    PostThreadMessageW(shell.id, WM_QUIT, 0, 0);
+    while (WaitForSingleObject(shell.thread, 10) == WAIT_TIMEOUT) RunMessages(0);
+    CloseHandle(shell.thread);
+    CloseHandle(shell.ready);
+    shell.thread = nullptr;
+    EnterCriticalSection(&shell.lock);
+    shell.followers.clear();
+    LeaveCriticalSection(&shell.lock);
+}
+
+struct WorkerCall {
+    HWND window;
+    int command;  // SW_SHOW, SW_HIDE, or -1 to move to `x`
+    int x;
+};
+
+DWORD WINAPI ChangeConsoleWindow(LPVOID param) {
+    WorkerCall* call = static_cast<WorkerCall*>(param);
+    if (call->command >= 0) ShowWindow(call->window, call->command);
+    else SetWindowPos(call->window, nullptr, call->x, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
+// The console host may wait on this thread while it changes its window:
+// the change runs on a worker while this thread pumps.
+void ChangeConsole(WorkerCall call) {
+    HANDLE worker = CreateThread(nullptr, 0, ChangeConsoleWindow, &call, 0, nullptr);
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(worker, 0) == WAIT_TIMEOUT && GetTickCount() - start < WorkerTimeoutMs)
+        RunMessages(10);
+    CloseHandle(worker);
+}
+
+HANDLE ConsoleOutput() {
+    static HANDLE output = INVALID_HANDLE_VALUE;
+    if (output == INVALID_HANDLE_VALUE)
+        output = CreateFileW(L"conout$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+    return output;
+}
+
+}  // namespace
+
+void ResetPlatform() {
+    static bool started;
+    if (!started) {
+        InitializeCriticalSection(&shell.lock);
+        started = true;
+    }
+    StopShellThread();
+    for (int key : heldKeys) HoldKey(key, false);
+    heldKeys.clear();
+    if (!IsWindowVisible(GetConsoleWindow())) ShowConsole(true);
+    if (consoleMoved) MoveConsoleToMonitor(1);
+    SetConsoleColors(0x07);
+    SetConsoleTitleW(L"Tickrail tests");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrvexPlugins");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\OrvexPlugins");
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {}
+    paints.clear();
+    StandInClear();
+    StandInSetVariable(L"_4ver", L"28.01");
+    StandInSetVariable(L"_batch", L"0");
+    StandInSetVariable(L"_transient", L"0");
+    StandInSetVariable(L"_pipe", L"0");
+    StandInSetVariable(L"noloadmsg", nullptr);
+    StandInSetVariable(L"_ininame", L"");
+    StandInSetHwndAnswer(L"");
+}
+
+HINSTANCE PluginModule() { return GetModuleHandleW(nullptr); }
+
+void RunMessages(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_PAINT) paints[message.hwnd]++;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+int PaintsDispatched(HWND window) { return paints[window]; }
+
+std::wstring StdOutText() { return StandInOutput(); }
+std::wstring StdErrText() { return StandInError(); }
+void ClearOutput() { StandInClear(); }
+void SetShellVariable(LPCWSTR name, LPCWSTR value) { StandInSetVariable(name, value); }
+
+void SetHwndAnswer(HWND window) {
+    WCHAR answer[32] = L"";
+    if (window) wsprintfW(answer, L"%I64u", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)));
+    StandInSetHwndAnswer(answer);
+}
+
+HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, int height) {
+    StartShellThread();
+    WindowRequest request = {parent, className, title, width, height, nullptr};
+    SendMessageW(shell.control, MakeWindowMessage, 0, reinterpret_cast<LPARAM>(&request));
+    return request.made;
+}
+
+void FollowConsoleTitle(HWND tab, int delayMs) {
+    EnterCriticalSection(&shell.lock);
+    shell.followers.push_back({tab, delayMs, TitleOf(GetConsoleWindow()), GetTickCount()});
+    LeaveCriticalSection(&shell.lock);
+}
+
+void SetConsoleColors(WORD attributes) { SetConsoleTextAttribute(ConsoleOutput(), attributes); }
+
+void ShowConsole(bool visible) { ChangeConsole({GetConsoleWindow(), visible ? SW_SHOW : SW_HIDE, 0}); }
+
+// Two monitors of 1600 by 1200 pixels side by side (scripts/wine-env.sh).
+void MoveConsoleToMonitor(int monitor) {
+    consoleMoved = monitor != 1;
+    ChangeConsole({GetConsoleWindow(), -1, monitor == 1 ? 100 : 1700});
+}
+
+void HoldKey(int virtualKey, bool down) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = WORD(virtualKey);
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+    RunMessagesUntil([&] { return ((GetAsyncKeyState(virtualKey) & 0x8000) != 0) == down; }, 2000);
+    if (down) heldKeys.push_back(virtualKey);
+}
+
+COLORREF PixelOf(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    COLORREF pixel = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return pixel;
+}
+
+std::string Narrow(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(size), '\0');
+    if (size) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), &out[0], size, nullptr, nullptr);
+    return out;
+}
