@@ -1,5 +1,5 @@
 # Sourced by scripts/test and scripts/demo: an X display for Wine (Xvfb on a
-# free display number) and a fresh Wine prefix inside the build folder
+# free display number, two monitors wide) and a fresh Wine prefix inside the build folder
 # (build/win64/wineprefix, or the folder given).
 XVFB_PID=""
 
@@ -9,13 +9,17 @@ start_wine_display() {
     while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
         display=$((display + 1))
     done
-    Xvfb ":${display}" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+    # Two monitors of 1600 by 1200 side by side, as Wine reports them when
+    # it does not ask XRandR itself (e2e/make-prefix.sh turns that off).
+    Xvfb ":${display}" -screen 0 3200x1200x24 +extension RANDR -noreset -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":${display}"
     for _ in $(seq 50); do
         [ -e "/tmp/.X11-unix/X${display}" ] && break
         sleep 0.1
     done
+    xrandr --setmonitor left 1600/423x1200/318+0+0 screen >/dev/null
+    xrandr --setmonitor right 1600/423x1200/318+1600+0 none >/dev/null
     export WINEPREFIX="$prefix"
     set -a
     source e2e/wine.env

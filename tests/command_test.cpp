@@ -292,16 +292,16 @@ TEST_F(Command, RegistryActions) {
     EXPECT_NE(std::wstring::npos, StdOutText().find(saved));
     EXPECT_EQ(std::wstring::npos, StdOutText().find(L"Startup settings"));
 
-    sim::FailCall(sim::Call::RegCreateKey, ERROR_ACCESS_DENIED);
+    std::wstring reason = SystemText(BreakNextSettingsSave());
     EXPECT_EQ(2, Run(L"/S /Q"));
     EXPECT_EQ(L"\r\n", StdOutText());
-    EXPECT_EQ(ErrorText(L"Error saving settings to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n"
-                    L"Access is denied.\r\n"),
+    EXPECT_EQ(ErrorText(L"Error saving settings to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n" +
+                        reason + L"\r\n"),
               StdErrText());
-    sim::FailCall(sim::Call::RegSetValue, 1021);
+    BreakNextSettingsSave();
     EXPECT_EQ(2, Run(L"/U:N /Q"));
-    EXPECT_EQ(ErrorText(L"Error saving restart options to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n"
-                    L"Cannot create a stable subkey under a volatile parent key.\r\n"),
+    EXPECT_EQ(ErrorText(L"Error saving restart options to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail) :\r\n" +
+                        reason + L"\r\n"),
               StdErrText());
 }
 

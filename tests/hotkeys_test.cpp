@@ -322,7 +322,9 @@ TEST_F(Hotkeys, KeysByNameFromVersion24) {
 TEST_F(Hotkeys, CallWithoutKeyPutsTheStripBackAndLooksForTheTab) {
     ASSERT_EQ(0, Load());
     MakeShellWindows();
+    SetHwndAnswer(nullptr);  // the timer finds no tab while the console hides
     ShowConsole(false);
+    SetHwndAnswer(mainWindow);
     Settings.rowOffset = 3;
     KeyRecord ignored = {};
     int marker = 1;

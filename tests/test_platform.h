@@ -9,6 +9,16 @@
 #include "platform.h"
 
 #include <string>
+#include <vector>
+
+// Cases that only the simulation can run stand inside #if TICKRAIL_SIMULATED
+// with a line that says why: failing a chosen call, hours of virtual time,
+// counting live objects to the last handle.
+#ifdef _WIN32
+#define TICKRAIL_SIMULATED 0
+#else
+#define TICKRAIL_SIMULATED 1
+#endif
 
 // The platform's start state: a visible console window showing 80 by 25
 // cells of 8 by 16 pixels in colour 0x07, an empty registry key, the
@@ -52,6 +62,21 @@ void FollowConsoleTitle(HWND tab, int delayMs);
 void SetConsoleColors(WORD attributes);
 void ShowConsole(bool visible);
 void MoveConsoleToMonitor(int monitor);
+
+// Makes the next save of the settings fail as a real registry can (a key
+// that cannot be created, error 1021); returns that error.
+DWORD BreakNextSettingsSave();
+
+// Message boxes: shown from now on, each closed with OK as soon as it is
+// seen; then what was shown.
+struct MessageBoxSeen {
+    HWND owner;
+    std::wstring caption, text;
+    int buttons;
+};
+void WatchMessageBoxes();
+std::vector<MessageBoxSeen> MessageBoxesSeen();
+void BringToFront(HWND window);
 
 // Keys held down, as GetAsyncKeyState sees them.
 void HoldKey(int virtualKey, bool down);

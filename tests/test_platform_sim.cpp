@@ -34,6 +34,27 @@ void SetConsoleColors(WORD attributes) { sim::SetConsoleAttributes(attributes); 
 void ShowConsole(bool visible) { sim::SetVisible(sim::ConsoleWindow(), visible); }
 void MoveConsoleToMonitor(int monitor) { sim::SetMonitor(sim::ConsoleWindow(), monitor); }
 
+DWORD BreakNextSettingsSave() {
+    const DWORD volatileParent = 1021;
+    sim::FailCall(sim::Call::RegCreateKey, volatileParent);
+    return volatileParent;
+}
+
+static size_t firstWatchedBox;
+
+void WatchMessageBoxes() { firstWatchedBox = sim::MessageBoxes().size(); }
+
+std::vector<MessageBoxSeen> MessageBoxesSeen() {
+    std::vector<MessageBoxSeen> seen;
+    for (size_t i = firstWatchedBox; i < sim::MessageBoxes().size(); i++) {
+        const sim::MessageBoxCall& box = sim::MessageBoxes()[i];
+        seen.push_back({box.owner, box.caption, box.text, box.type == MB_OK ? 1 : 2});
+    }
+    return seen;
+}
+
+void BringToFront(HWND window) { sim::SetForegroundWindow(window); }
+
 void HoldKey(int virtualKey, bool down) { sim::SetKeyDown(virtualKey, down); }
 
 COLORREF PixelOf(HWND window, int x, int y) { return sim::Pixel(window, x, y); }

@@ -248,6 +248,80 @@ void MoveConsoleToMonitor(int monitor) {
     ChangeConsole({GetConsoleWindow(), -1, monitor == 1 ? 100 : 1700});
 }
 
+// A key under a volatile parent cannot be made: the save meets error 1021.
+DWORD BreakNextSettingsSave() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrvexPlugins");
+    HKEY parent;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\OrvexPlugins", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                    nullptr, &parent, nullptr);
+    RegCloseKey(parent);
+    return ERROR_CHILD_MUST_BE_VOLATILE;
+}
+
+namespace {
+
+struct BoxWatch {
+    HANDLE thread;
+    volatile LONG stop;
+    CRITICAL_SECTION lock;
+    std::vector<MessageBoxSeen> seen;
+} boxes;
+
+BOOL CALLBACK ReadBoxChild(HWND window, LPARAM param) {
+    MessageBoxSeen* box = reinterpret_cast<MessageBoxSeen*>(param);
+    WCHAR className[64] = L"";
+    GetClassNameW(window, className, 64);
+    if (lstrcmpiW(className, L"Button") == 0) box->buttons++;
+    std::wstring text = TitleOf(window);
+    if (lstrcmpiW(className, L"Static") == 0 && text.size() > box->text.size()) box->text = text;
+    return TRUE;
+}
+
+BOOL CALLBACK FindBox(HWND window, LPARAM) {
+    WCHAR className[64] = L"";
+    GetClassNameW(window, className, 64);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (lstrcmpW(className, L"#32770") != 0 || process != GetCurrentProcessId() || !IsWindowVisible(window))
+        return TRUE;
+    MessageBoxSeen box = {GetWindow(window, GW_OWNER), TitleOf(window), L"", 0};
+    EnumChildWindows(window, ReadBoxChild, reinterpret_cast<LPARAM>(&box));
+    EnterCriticalSection(&boxes.lock);
+    boxes.seen.push_back(box);
+    LeaveCriticalSection(&boxes.lock);
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    ShowWindow(window, SW_HIDE);
+    return TRUE;
+}
+
+DWORD WINAPI WatchBoxes(LPVOID) {
+    while (!boxes.stop) {
+        EnumWindows(FindBox, 0);
+        Sleep(10);
+    }
+    return 0;
+}
+
+}  // namespace
+
+void WatchMessageBoxes() {
+    static bool ready;
+    if (!ready) InitializeCriticalSection(&boxes.lock);
+    ready = true;
+    boxes.seen.clear();
+    boxes.stop = 0;
+    boxes.thread = CreateThread(nullptr, 0, WatchBoxes, nullptr, 0, nullptr);
+}
+
+std::vector<MessageBoxSeen> MessageBoxesSeen() {
+    boxes.stop = 1;
+    WaitForSingleObject(boxes.thread, WorkerTimeoutMs);
+    CloseHandle(boxes.thread);
+    return boxes.seen;
+}
+
+void BringToFront(HWND window) { SetForegroundWindow(window); }
+
 void HoldKey(int virtualKey, bool down) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;

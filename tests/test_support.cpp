@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <cstring>
+#include <cwctype>
 
 void PluginTest::SetUp() {
     ResetPlatform();
@@ -95,6 +96,15 @@ std::vector<std::wstring> StoredNames(HKEY root) {
     }
     RegCloseKey(key);
     return names;
+}
+
+std::wstring SystemText(DWORD error) {
+    WCHAR text[TextCapacity] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK, nullptr,
+                   error, 0, text, TextCapacity, nullptr);
+    std::wstring trimmed = text;
+    while (!trimmed.empty() && iswspace(wint_t(trimmed.back()))) trimmed.pop_back();
+    return trimmed;
 }
 
 bool SettingsKeyExists(HKEY root) {

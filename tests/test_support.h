@@ -55,3 +55,5 @@ void StoreDword(HKEY root, LPCWSTR name, DWORD value);
 void StoreString(HKEY root, LPCWSTR name, LPCWSTR value);
 std::vector<std::wstring> StoredNames(HKEY root);
 bool SettingsKeyExists(HKEY root);
+// The system's text for an error, trimmed as the plug-in trims it.
+std::wstring SystemText(DWORD error);
