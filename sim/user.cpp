@@ -97,7 +97,12 @@ HWND NewWindow(HWND parent, const std::wstring& className, const std::wstring& t
     Window window = {handle, parent, {}, title, className, style, exStyle, x, y, width, height,
                      proc, 0, 1, {}, 0, 0, ownedByTest};
     state->windows[reinterpret_cast<uintptr_t>(handle)] = window;
-    if (Window* p = Find(parent)) p->children.insert(p->children.begin(), handle);
+    // As on Windows, a new top-level window comes on top, a new child window
+    // below its siblings (creation order is their z-order).
+    if (Window* p = Find(parent)) {
+        if (parent == state->desktop) p->children.insert(p->children.begin(), handle);
+        else p->children.push_back(handle);
+    }
     return handle;
 }
 
@@ -144,6 +149,18 @@ ATOM RegisterClassExW(const WNDCLASSEXW* windowClass) {
                      state->nextAtom++};
     state->classes.push_back(c);
     return c.atom;
+}
+
+BOOL GetClassInfoExW(HINSTANCE instance, LPCWSTR className, WNDCLASSEXW* info) {
+    WindowClass* c = FindClass(className);
+    if (!c || c->instance != instance) {
+        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+        return FALSE;
+    }
+    info->lpfnWndProc = c->proc;
+    info->hInstance = c->instance;
+    info->lpszClassName = className;
+    return TRUE;
 }
 
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance) {

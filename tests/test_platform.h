@@ -39,6 +39,9 @@ bool RunMessagesUntil(Condition done, DWORD timeoutMs = 3000) {
     }
     return true;
 }
+// Whether a quit message reached the thread's loop (the shell's loop must
+// never get one from the plug-in).
+bool QuitSeen();
 // Paint requests dispatched to `window` so far.
 int PaintsDispatched(HWND window);
 
@@ -49,14 +52,18 @@ void ClearOutput();
 void SetShellVariable(LPCWSTR name, LPCWSTR value);  // null removes it
 inline void SetShellVariable(LPCWSTR name, const std::wstring& value) { SetShellVariable(name, value.c_str()); }
 void SetHwndAnswer(HWND window);
+void SetHwndAnswerText(LPCWSTR answer);
 
 // A window of the shell's (its main window, tab windows, views), of
 // `width` by `height` client pixels; destroyed by the next reset.
 HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, int height);
+void DestroyWindowOfShell(HWND window);
 // The shell shows the console's title in `tab`, `delayMs` after each change
 // of the console window's title (or about so on a real system).
 void FollowConsoleTitle(HWND tab, int delayMs);
 
+// The console's title, as the console window shows it.
+void SetConsoleTitleText(LPCWSTR title);
 // The console: text attributes, visibility and the monitor it is on (1 or
 // 2), changed as a user or the console host changes them.
 void SetConsoleColors(WORD attributes);

@@ -9,6 +9,8 @@ HINSTANCE PluginModule() { return reinterpret_cast<HINSTANCE>(uintptr_t(0x180000
 
 void RunMessages(DWORD milliseconds) { sim::RunFor(milliseconds); }
 
+bool QuitSeen() { return sim::QuitPosted(); }
+
 int PaintsDispatched(HWND window) { return sim::Dispatched(window, WM_PAINT); }
 
 std::wstring StdOutText() { return sim::StdOut(); }
@@ -24,9 +26,15 @@ void SetHwndAnswer(HWND window) {
     sim::SetHwndAnswer(window ? std::to_wstring(reinterpret_cast<uintptr_t>(window)) : std::wstring());
 }
 
+void SetHwndAnswerText(LPCWSTR answer) { sim::SetHwndAnswer(answer); }
+
+void SetConsoleTitleText(LPCWSTR title) { sim::SetTitleQuietly(sim::ConsoleWindow(), title); }
+
 HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, int height) {
     return sim::CreateTestWindow(parent, className, title, width, height);
 }
+
+void DestroyWindowOfShell(HWND window) { DestroyWindow(window); }
 
 void FollowConsoleTitle(HWND tab, int delayMs) { sim::SetTabFollowsConsoleTitle(tab, delayMs); }
 

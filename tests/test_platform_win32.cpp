@@ -21,6 +21,7 @@ namespace {
 const UINT_PTR FollowTimer = 1;
 const UINT FollowPeriodMs = 5;
 const UINT MakeWindowMessage = WM_APP + 1;
+const UINT DestroyWindowMessage = WM_APP + 2;
 const DWORD WorkerTimeoutMs = 5000;
 
 struct WindowRequest {
@@ -50,10 +51,11 @@ ShellThread shell;
 std::map<HWND, int> paints;
 std::vector<int> heldKeys;
 bool consoleMoved;
+bool quitSeen;
 
 std::wstring TitleOf(HWND window) {
-    WCHAR title[2048] = L"";
-    GetWindowTextW(window, title, 2048);
+    std::wstring title(size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+    title.resize(size_t(GetWindowTextW(window, &title[0], int(title.size()))));
     return title;
 }
 
@@ -89,6 +91,10 @@ LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         request->made = CreateWindowExW(0, request->className, request->title, style, x, y, request->width,
                                         request->height, request->parent, nullptr, GetModuleHandleW(nullptr),
                                         nullptr);
+        return 0;
+    }
+    if (message == DestroyWindowMessage) {
+        DestroyWindow(reinterpret_cast<HWND>(lParam));
         return 0;
     }
     if (message == WM_TIMER && wParam == FollowTimer) {
@@ -202,6 +208,7 @@ void RunMessages(DWORD milliseconds) {
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) quitSeen = true;
             if (message.message == WM_PAINT) paints[message.hwnd]++;
             TranslateMessage(&message);
             DispatchMessageW(&message);
@@ -211,6 +218,8 @@ void RunMessages(DWORD milliseconds) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
     }
 }
+
+bool QuitSeen() { return quitSeen; }
 
 int PaintsDispatched(HWND window) { return paints[window]; }
 
@@ -225,11 +234,24 @@ void SetHwndAnswer(HWND window) {
     StandInSetHwndAnswer(answer);
 }
 
+void SetHwndAnswerText(LPCWSTR answer) { StandInSetHwndAnswer(answer); }
+
+// The console host shows a new title a little later.
+void SetConsoleTitleText(LPCWSTR title) {
+    SetConsoleTitleW(title);
+    RunMessagesUntil([&] { return TitleOf(GetConsoleWindow()) == title; });
+}
+
 HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, int height) {
     StartShellThread();
     WindowRequest request = {parent, className, title, width, height, nullptr};
     SendMessageW(shell.control, MakeWindowMessage, 0, reinterpret_cast<LPARAM>(&request));
     return request.made;
+}
+
+// Windows are destroyed by the thread that made them.
+void DestroyWindowOfShell(HWND window) {
+    SendMessageW(shell.control, DestroyWindowMessage, 0, reinterpret_cast<LPARAM>(window));
 }
 
 void FollowConsoleTitle(HWND tab, int delayMs) {

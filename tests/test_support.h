@@ -39,6 +39,11 @@ const WCHAR StartFunctionList[] = L"tickrail,list,*key";
 
 std::wstring HandleText(HWND window);
 
+// The plug-in's window class, as others see it, and its overlays among the
+// descendants of `parent`.
+std::wstring OverlayClassName();
+bool OverlayClassRegistered();
+std::vector<HWND> OverlaysIn(HWND parent);
 // Where `window` lies in its parent's client area.
 RECT PlaceIn(HWND window);
 struct Layered {
