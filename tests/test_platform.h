@@ -58,6 +58,7 @@ void SetHwndAnswerText(LPCWSTR answer);
 // `width` by `height` client pixels; destroyed by the next reset.
 HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, int height);
 void DestroyWindowOfShell(HWND window);
+void ResizeShellWindow(HWND window, int width, int height);  // its client area
 // The shell shows the console's title in `tab`, `delayMs` after each change
 // of the console window's title (or about so on a real system).
 void FollowConsoleTitle(HWND tab, int delayMs);

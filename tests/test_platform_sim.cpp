@@ -35,6 +35,7 @@ HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, i
 }
 
 void DestroyWindowOfShell(HWND window) { DestroyWindow(window); }
+void ResizeShellWindow(HWND window, int width, int height) { sim::ResizeClient(window, width, height); }
 
 void FollowConsoleTitle(HWND tab, int delayMs) { sim::SetTabFollowsConsoleTitle(tab, delayMs); }
 

@@ -254,6 +254,11 @@ void DestroyWindowOfShell(HWND window) {
     SendMessageW(shell.control, DestroyWindowMessage, 0, reinterpret_cast<LPARAM>(window));
 }
 
+// The shell's windows have no frame: the window is its client area.
+void ResizeShellWindow(HWND window, int width, int height) {
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void FollowConsoleTitle(HWND tab, int delayMs) {
     EnterCriticalSection(&shell.lock);
     shell.followers.push_back({tab, delayMs, TitleOf(GetConsoleWindow()), GetTickCount()});
