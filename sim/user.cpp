@@ -250,9 +250,11 @@ HWND SetParent(HWND handle, HWND newParent) {
     return old;
 }
 
+// As on Windows: a child window's parent, also when that is the desktop;
+// none for a top-level window (which has no owner here).
 HWND GetParent(HWND handle) {
     Window* window = FindOrFail(handle);
-    return window && window->parent != state->desktop ? window->parent : nullptr;
+    return window && (window->style & WS_CHILD) ? window->parent : nullptr;
 }
 
 HWND GetDesktopWindow(void) { return state->desktop; }

@@ -59,8 +59,9 @@ void SetHwndAnswerText(LPCWSTR answer);
 HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, int height);
 void DestroyWindowOfShell(HWND window);
 void ResizeShellWindow(HWND window, int width, int height);  // its client area
-// The shell shows the console's title in `tab`, `delayMs` after each change
-// of the console window's title (or about so on a real system).
+// The shell shows the console's title in `tab` (and no longer in the tab
+// that showed it before), `delayMs` after each change of the console
+// window's title (or about so on a real system).
 void FollowConsoleTitle(HWND tab, int delayMs);
 
 // The console's title, as the console window shows it.

@@ -259,9 +259,10 @@ void ResizeShellWindow(HWND window, int width, int height) {
     SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// One tab at a time shows the console.
 void FollowConsoleTitle(HWND tab, int delayMs) {
     EnterCriticalSection(&shell.lock);
-    shell.followers.push_back({tab, delayMs, TitleOf(GetConsoleWindow()), GetTickCount()});
+    shell.followers.assign(1, {tab, delayMs, TitleOf(GetConsoleWindow()), GetTickCount()});
     LeaveCriticalSection(&shell.lock);
 }
 
