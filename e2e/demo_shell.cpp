@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "check.h"
 #include "demo_text.h"
-#include "host.h"
+#include "real_dll.h"
 #include "standin.h"
+#include "test_platform.h"
+#include "windows_seen.h"
 
 namespace {
 
@@ -80,16 +81,22 @@ bool WritePpm(const char* path, HWND window) {
     return ok;
 }
 
+// To the output the program was started with (the console it allocates is
+// another one).
+void Report(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    std::fflush(stdout);
+}
+
 void ShowOutput() {
-    Report(Utf8(StandInOutput()));
-    std::string errors = Utf8(StandInError());
+    Report(Narrow(StdOutText()));
+    std::string errors = Narrow(StdErrText());
     if (!errors.empty()) Report("(stderr) " + errors);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    StartReport();
     if (argc < 2) {
         Report("usage: demo-shell PICTURE.ppm [TAIL]...\n");
         return 2;
@@ -99,42 +106,47 @@ int main(int argc, char** argv) {
         Report("no console window: Wine needs an X display\n");
         return 1;
     }
-    ShellWindows shell = {};
-    shell.tabProc = TabProc;
-    shell.tabWidth = MarginX + Columns * CellWidth;
-    shell.tabHeight = MarginY + Rows * CellHeight;
-    StartShellWindows(&shell);
-    Plugin plugin = {};
-    if (!LoadPluginLibrary(&plugin)) return 1;
-    WCHAR answer[32];  // the library's start state has no main window yet
-    wsprintfW(answer, L"%u", unsigned(reinterpret_cast<ULONG_PTR>(shell.main)));
-    StandInSetHwndAnswer(answer);
-
-    int loaded = plugin.initializePlugin();
+    ResetPlatform();
+    WNDCLASSEXW tabClass = {};
+    tabClass.cbSize = sizeof tabClass;
+    tabClass.lpfnWndProc = TabProc;
+    tabClass.hInstance = GetModuleHandleW(nullptr);
+    tabClass.lpszClassName = L"DemoShellTab";
+    RegisterClassExW(&tabClass);
+    HWND main = MakeShellWindow(nullptr, L"TakeCommandMain", L"Take Command", 800, 600);
+    HWND tab = MakeShellWindow(main, L"DemoShellTab", L"", MarginX + Columns * CellWidth, MarginY + Rows * CellHeight);
+    SetHwndAnswer(main);
+    FollowConsoleTitle(tab, 0);
+    TickrailDll dll;
+    if (!LoadTickrailDll(&dll)) {
+        Report("cannot load tickrail.dll\n");
+        return 1;
+    }
+    int loaded = dll.initializePlugin();
     ShowOutput();
     if (loaded != 0) return 1;
-    std::vector<HWND> strips;
-    PumpUntil([&] {
-        strips = OverlaysIn(shell.tab);
+    RunMessagesUntil([&] {
+        std::vector<HWND> strips = OverlaysIn(tab);
         return strips.size() == 1 && IsWindowVisible(strips[0]);
     }, 5000);
     for (int i = 2; i < argc; i++) {
         std::wstring tail;
         for (const char* p = argv[i]; *p; p++) tail += wchar_t(static_cast<unsigned char>(*p));
         Report("shell> TICKRAIL " + std::string(argv[i]) + "\n");
-        int result = RunCommand(plugin, tail.c_str());
+        ClearOutput();
+        int result = dll.command(&tail[0]);
         ShowOutput();
         char line[64];
         std::snprintf(line, sizeof line, "shell: TICKRAIL returned %d\n", result);
         Report(line);
     }
-    Pump(1000);  // the paints that the commands asked for
-    RedrawWindow(shell.tab, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    Pump(300);
-    bool written = WritePpm(argv[1], shell.tab);
+    RunMessages(1000);  // the paints that the commands asked for
+    RedrawWindow(tab, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RunMessages(300);
+    bool written = WritePpm(argv[1], tab);
     Report(written ? "shell: the tab window is pictured\n" : "shell: cannot write the picture\n");
-    plugin.shutdownPlugin(0);
-    FreePluginLibrary(&plugin);
-    StopShellWindows(&shell);
+    dll.shutdownPlugin(0);
+    FreeTickrailDll(&dll);
+    ResetPlatform();
     return written ? 0 : 1;
 }

@@ -149,7 +149,7 @@ TEST_F(Command, OptionsChangeTheSettings) {
         {L"/X:ALPHA", {EXPECT_FIELD(transparencyMode, 1)}, 0, Any},
         {L"/X:0", {EXPECT_FIELD(transparencyMode, 0)}, 0, Any},
         {L"/O:2", {EXPECT_FIELD(rowOffset, 2)}, 0, L""},  // alone, /O is quiet
-        {L"/O:2 /A:100", {EXPECT_FIELD(rowOffset, 2)}, 0, L"\r\nTickrail v1.0.2 options:"},
+        {L"/O:2 /A:100", {EXPECT_FIELD(rowOffset, 2)}, 0, ReportHeading},
         {L"/Q /A:99", {EXPECT_FIELD(alpha, 99)}, 0, L""},
         {L"/D /A:100", {EXPECT_FIELD(alpha, 100), EXPECT_FIELD(position, 0), EXPECT_FIELD(hotkeys[2], 0)}, 0,
          L"Default plugin settings restored.\r\n\r\nTickrail"},
@@ -183,7 +183,7 @@ TEST_F(Command, MarksActAtOnceAndHelpEndsTheCommand) {
     EXPECT_EQ(std::wstring(HelpText), StdOutText());
     EXPECT_EQ(128u, Settings.alpha);
     EXPECT_EQ(0, Run(L"/??"));
-    EXPECT_EQ(std::wstring(HelpText) + L"\r\n\t\t\t\tTickrail  1.0.2.4 (x64)\r\n", StdOutText());
+    EXPECT_EQ(std::wstring(HelpText) + L"\r\n\t\t\t\tTickrail  " VERSION_TEXT ".4 (x64)\r\n", StdOutText());
 
     EXPECT_EQ(0, Run(L"/L /A:100"));
     EXPECT_EQ(128u, Settings.alpha);
@@ -307,7 +307,7 @@ TEST_F(Command, RegistryActions) {
 
 TEST_F(Command, RestoreFromTheRegistry) {
     EXPECT_EQ(0, Run(L"/R"));
-    EXPECT_EQ(0u, StdOutText().find(L"Settings not found in the registry.\r\n\r\nTickrail v1.0.2 options:"));
+    EXPECT_EQ(0u, StdOutText().find(L"Settings not found in the registry.\r\n" + std::wstring(ReportHeading)));
     StoreDword(HKEY_LOCAL_MACHINE, L"Hotkey", 0);
     StoreDword(HKEY_LOCAL_MACHINE, L"Alpha", 77);
     EXPECT_EQ(0, Run(L"/R /P:R"));

@@ -5,7 +5,12 @@
 #include <cstddef>
 #include <string>
 
-const wchar_t LoadMessage[] = L"Tickrail v1.0.2 loaded; hotkey is Shift-F12.\r\n";
+#include "plugin/version.h"
+
+// The version comes from version.h; the rest of each text is the plug-in's.
+#define VERSION_TEXT TICKRAIL_VERSION_TEXT
+const wchar_t LoadMessage[] = L"Tickrail v" VERSION_TEXT " loaded; hotkey is Shift-F12.\r\n";
+const wchar_t ReportHeading[] = L"\r\nTickrail v" VERSION_TEXT " options:";
 const wchar_t SettingsKey[] = L"Software\\OrvexPlugins\\Tickrail";
 // The help text, piece by piece; the usage text is all from the second
 // piece on.
@@ -53,7 +58,7 @@ inline std::wstring ErrorOutput(const std::wstring& message, const std::wstring&
 // TICKRAIL without options after the defaults, in colour-key mode on a
 // console whose background is colour 0.
 const wchar_t DefaultReport[] =
-    L"\r\nTickrail v1.0.2 options:\r\n\n"
+    L"\r\nTickrail v" VERSION_TEXT " options:\r\n\n"
     L"    Tickrail hotkey #1  . . . . . /K1: Shift-F12\r\n"
     L"    Hotkey mode  #1  . . . . . /M1: 1 \t\t(Top/Bottom/Disable)\r\n"
     L"    Transparency mode  . . . . /X : 0 \t\t(Color key)\r\n"

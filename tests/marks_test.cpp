@@ -55,6 +55,7 @@ TEST_F(Marks, ParseAltMarks) {
         {L"/J:2001=Red", L"row", 1, {}, 0, L"Row must be 1 - 2000: 2001\r\n", 3},
         {L"/I:*1=Red", L"column", 1, {}, 0, L"Column repeat value must be 2 - 100: 1\r\n", 4},
         {L"/J:*101=Red", L"row", 1, {}, 0, L"Row repeat value must be 2 - 100: 101\r\n", 4},
+        {L"/J:\u00d71=Red", L"row", 1, {}, 0, L"Row repeat value must be 2 - 100: 1\r\n", 4},
         {L"/I:*=Red", L"column", 1, {}, 0, L"Bad column repeat value:\r\n", 4},
         {L"/J:x=Red", L"row", 1, {}, 0, L"Bad row value:\r\n", 3},
         {L"/I:1,=Red", L"column", 1, {}, 0, L"Bad column value:\r\n", 5},

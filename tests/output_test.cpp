@@ -72,6 +72,7 @@ TEST_F(Output, FormatSystemError) {
         {ERROR_ACCESS_DENIED, SystemText(ERROR_ACCESS_DENIED)},
         {1450, SystemText(1450)},
         {12345, L"Error 12345"},
+        {0x2000FFFF, L"Error 536936447"},
     };
     for (const Case& c : cases) {
         WCHAR out[TextCapacity];

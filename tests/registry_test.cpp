@@ -241,7 +241,7 @@ TEST_F(Registry, LoadAtStartUpPrefersTheUserAndActsOnStartupSettings) {
     Set(User, L"Hidden at Startup", 1);
     ASSERT_EQ(0, Load());
     EXPECT_STREQ(L"tickrail,*key", GetPluginInfo()->functions);
-    EXPECT_EQ(L"Tickrail v1.0.2 loaded; hotkey is None.\r\n", StdOutText());
+    EXPECT_EQ(L"Tickrail v" VERSION_TEXT " loaded; hotkey is None.\r\n", StdOutText());
     EXPECT_EQ(0u, Settings.enabled);
     RunMessages(300);
     EXPECT_NE(nullptr, PluginState.consoleOverlay);

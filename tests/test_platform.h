@@ -94,5 +94,5 @@ void HoldKey(int virtualKey, bool down);
 // (x, y) of `window`'s client area.
 COLORREF PixelOf(HWND window, int x, int y);
 
-// "1.0.2"-style texts and the like for messages.
+// A text as UTF-8, for failure messages.
 std::string Narrow(const std::wstring& text);

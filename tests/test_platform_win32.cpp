@@ -163,14 +163,6 @@ void ChangeConsole(WorkerCall call) {
     CloseHandle(worker);
 }
 
-HANDLE ConsoleOutput() {
-    static HANDLE output = INVALID_HANDLE_VALUE;
-    if (output == INVALID_HANDLE_VALUE)
-        output = CreateFileW(L"conout$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_EXISTING, 0, nullptr);
-    return output;
-}
-
 }  // namespace
 
 void ResetPlatform() {
@@ -266,7 +258,13 @@ void FollowConsoleTitle(HWND tab, int delayMs) {
     LeaveCriticalSection(&shell.lock);
 }
 
-void SetConsoleColors(WORD attributes) { SetConsoleTextAttribute(ConsoleOutput(), attributes); }
+// Through a handle of its own each time: a case may have made a new console.
+void SetConsoleColors(WORD attributes) {
+    HANDLE output = CreateFileW(L"conout$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    SetConsoleTextAttribute(output, attributes);
+    CloseHandle(output);
+}
 
 void ShowConsole(bool visible) { ChangeConsole({GetConsoleWindow(), visible ? SW_SHOW : SW_HIDE, 0}); }
 

@@ -44,46 +44,10 @@ std::wstring HandleText(HWND window) {
     return std::to_wstring(reinterpret_cast<uintptr_t>(window));
 }
 
-std::wstring OverlayClassName() {
-    WCHAR name[64];
-    wsprintfW(name, L"Take Command Tickrail %04X", unsigned(GetCurrentProcessId()));
-    return name;
-}
-
 bool OverlayClassRegistered() {
     WNDCLASSEXW info = {};
     info.cbSize = sizeof info;
     return GetClassInfoExW(PluginModule(), OverlayClassName().c_str(), &info) != FALSE;
-}
-
-namespace {
-
-BOOL CALLBACK CollectOverlay(HWND window, LPARAM param) {
-    WCHAR name[64] = L"";
-    GetClassNameW(window, name, 64);
-    if (OverlayClassName() == name) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
-
-}  // namespace
-
-std::vector<HWND> OverlaysIn(HWND parent) {
-    std::vector<HWND> found;
-    EnumChildWindows(parent, CollectOverlay, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-RECT PlaceIn(HWND window) {
-    RECT place = {0, 0, 0, 0};
-    GetWindowRect(window, &place);
-    MapWindowPoints(nullptr, GetAncestor(window, GA_PARENT), reinterpret_cast<POINT*>(&place), 2);
-    return place;
-}
-
-Layered LayeredOf(HWND window) {
-    Layered layered = {0, 0, 0, false};
-    layered.set = GetLayeredWindowAttributes(window, &layered.key, &layered.alpha, &layered.flags) != FALSE;
-    return layered;
 }
 
 bool StoredDword(HKEY root, LPCWSTR name, DWORD* value) {

@@ -10,6 +10,7 @@
 
 #include "overlay/overlay.h"
 #include "test_platform.h"
+#include "windows_seen.h"
 #include "plugin/plugin.h"
 #include "settings/settings.h"
 
@@ -39,20 +40,8 @@ const WCHAR StartFunctionList[] = L"tickrail,list,*key";
 
 std::wstring HandleText(HWND window);
 
-// The plug-in's window class, as others see it, and its overlays among the
-// descendants of `parent`.
-std::wstring OverlayClassName();
+// Whether the plug-in's window class is registered for its module.
 bool OverlayClassRegistered();
-std::vector<HWND> OverlaysIn(HWND parent);
-// Where `window` lies in its parent's client area.
-RECT PlaceIn(HWND window);
-struct Layered {
-    COLORREF key;
-    BYTE alpha;
-    DWORD flags;
-    bool set;
-};
-Layered LayeredOf(HWND window);
 // The settings' registry key: values as REG_DWORD or REG_SZ, and the names
 // of the values it holds.
 bool StoredDword(HKEY root, LPCWSTR name, DWORD* value);
