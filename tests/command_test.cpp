@@ -89,7 +89,7 @@ TEST_F(Command, BadArgumentsStopWithOneMessageAndChangeNothing) {
 // The shell formats at most 1024 characters at a time; a message that quotes
 // a long argument still arrives whole, its marker line included.
 TEST_F(Command, LongArgumentsGetTheirWholeMessage) {
-    const std::wstring letters(1001, L'X'), digits(2000, L'7'), tail(8000, L'Q');
+    const std::wstring letters(1001, L'X'), digits(2000, L'7'), tail(8000, L'Q'), longest(8191, L'Y');
     struct Case {
         std::wstring arg;
         std::wstring err;
@@ -101,6 +101,7 @@ TEST_F(Command, LongArgumentsGetTheirWholeMessage) {
         {L"/I:5=" + letters, ErrorText(L"Bad color name: \"" + letters + L"\"\r\n") + MarkerText(L"/I:5=" + letters, 5)},
         {L"/" + tail, ErrorText(L"Unknown option: \"/" + tail + L"\"\r\n")},
         {L"/K:" + tail, ErrorText(L"Unknown key name: \"/K:" + tail + L"\"\r\n")},
+        {longest + L" ", ErrorText(L"Syntax error: \"" + longest + L"\"\r\n")},  // at the buffer's end
     };
     for (const Case& c : cases) {
         EXPECT_EQ(1, Run(c.arg)) << c.arg.substr(0, 8);

@@ -61,7 +61,7 @@ TEST_F(RealDll, LoadsStartsStopsAndStartsAgain) {
         HWND overlay = overlays[0];
         WCHAR title[64] = L"";
         GetWindowTextW(overlay, title, 64);
-        EXPECT_STREQ(L"Take Command Tickrail", title);
+        EXPECT_STREQ(OVERLAY_TITLE, title);
         EXPECT_EQ(0x08080020u, DWORD(GetWindowLongPtrW(overlay, GWL_EXSTYLE)) & ~DWORD(WS_EX_TOPMOST));
         EXPECT_TRUE(GetWindowLongPtrW(overlay, GWL_STYLE) & WS_CHILD);
         EXPECT_FALSE(IsWindowVisible(overlay)) << "invisible right after the load";

@@ -295,6 +295,29 @@ TEST_F(Painting, TabOverlayKeepsItsMarginsAndLosesTheScrollBars) {
 }
 #endif
 
+// The tab's cells lie inside the shell's margins, 4 and 2 pixels unless its
+// INI file says otherwise: a tab of 640 by 400 holds 80 by 25 cells of 7 by 15.
+TEST_F(Painting, TabStripCountsItsCellsInsideTheShellsMargins) {
+    MakeShellWindows();
+    ResizeShellWindow(tabWindow, 640, 400);
+    ASSERT_EQ(0, Load());
+    Repaint();
+    HWND strip = PluginState.tabOverlay;
+    RECT place = PlaceIn(strip);
+    EXPECT_EQ(0, place.top);
+    EXPECT_EQ(640, place.right);
+    EXPECT_EQ(15, place.bottom);
+    auto run = [&](int x, int count) {
+        std::vector<COLORREF> colors;
+        for (int y = 0; y < count; y++) colors.push_back(PixelOf(strip, x, y));
+        return colors;
+    };
+    EXPECT_EQ(Mark(13, DeepSkyBlue, KeyForDeepSkyBlue), run(4 + 10 * 7, 14)) << "column 10";
+    EXPECT_EQ(Mark(7, DeepSkyBlue, KeyForDeepSkyBlue), run(4 + 5 * 7, 8)) << "column 5";
+    EXPECT_EQ(Mark(3, DeepSkyBlue, KeyForDeepSkyBlue), run(4 + 7, 4)) << "column 1";
+    EXPECT_EQ(std::vector<COLORREF>(3, KeyForDeepSkyBlue), run(4 + 8, 3)) << "between the marks";
+}
+
 TEST_F(Painting, TabWindowSmallerThanItsMarginsIsPaintedWithoutHarm) {
     MakeShellWindows();
     ResizeShellWindow(tabWindow, 2, 1);

@@ -58,6 +58,9 @@ void SetHwndAnswerText(LPCWSTR answer);
 // `width` by `height` client pixels; destroyed by the next reset.
 HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, int height);
 void DestroyWindowOfShell(HWND window);
+// The plug-in's searches for the console's tab so far, as the shell sees
+// them: each gives the console a marked title for a while.
+int TabSearchesSeen();
 void ResizeShellWindow(HWND window, int width, int height);  // its client area
 // The shell shows the console's title in `tab` (and no longer in the tab
 // that showed it before), `delayMs` after each change of the console

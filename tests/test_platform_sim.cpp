@@ -35,6 +35,9 @@ HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, i
 }
 
 void DestroyWindowOfShell(HWND window) { DestroyWindow(window); }
+
+// Each search waits for the tab at least once.
+int TabSearchesSeen() { return sim::SleepCalls(); }
 void ResizeShellWindow(HWND window, int width, int height) { sim::ResizeClient(window, width, height); }
 
 void FollowConsoleTitle(HWND tab, int delayMs) { sim::SetTabFollowsConsoleTitle(tab, delayMs); }

@@ -45,6 +45,7 @@ struct ShellThread {
     HWND control;  // a message-only window that makes windows on request
     CRITICAL_SECTION lock;
     std::vector<Follower> followers;
+    int markerTitles;  // marked titles taken over: the plug-in's tab searches
 };
 
 ShellThread shell;
@@ -68,8 +69,10 @@ void FollowTitles() {
             f.seen = title;
             f.changedAt = now;
         }
-        if (f.delayMs >= 0 && now - f.changedAt >= DWORD(f.delayMs) && TitleOf(f.tab) != title)
+        if (f.delayMs >= 0 && now - f.changedAt >= DWORD(f.delayMs) && TitleOf(f.tab) != title) {
             SetWindowTextW(f.tab, title.c_str());
+            if (title[0] == L'\u00ab') shell.markerTitles++;
+        }
     }
     LeaveCriticalSection(&shell.lock);
 }
@@ -232,6 +235,13 @@ void SetHwndAnswerText(LPCWSTR answer) { StandInSetHwndAnswer(answer); }
 void SetConsoleTitleText(LPCWSTR title) {
     SetConsoleTitleW(title);
     RunMessagesUntil([&] { return TitleOf(GetConsoleWindow()) == title; });
+}
+
+int TabSearchesSeen() {
+    EnterCriticalSection(&shell.lock);
+    int seen = shell.markerTitles;
+    LeaveCriticalSection(&shell.lock);
+    return seen;
 }
 
 HWND MakeShellWindow(HWND parent, LPCWSTR className, LPCWSTR title, int width, int height) {

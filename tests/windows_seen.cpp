@@ -1,8 +1,10 @@
 #include "windows_seen.h"
 
+#include "overlay/overlay.h"
+
 std::wstring OverlayClassName() {
     WCHAR name[64];
-    wsprintfW(name, L"Take Command Tickrail %04X", unsigned(GetCurrentProcessId()));
+    wsprintfW(name, OVERLAY_CLASS_FORMAT, unsigned(GetCurrentProcessId()));
     return name;
 }
 

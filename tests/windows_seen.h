@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-// The plug-in's window class as others see it ("Take Command Tickrail" and
-// the process id), and its overlays among the descendants of `parent`.
+// The plug-in's window class for this process, and its overlays among the
+// descendants of `parent`.
 std::wstring OverlayClassName();
 std::vector<HWND> OverlaysIn(HWND parent);
 // Where `window` lies in its parent's client area.
