@@ -179,12 +179,8 @@ extern "C" int WINAPI InitializePlugin(void) {
         PrintError(L"Take Command version 13 or later is required!\r\n");
         return FailLoad();
     }
-    if (PluginState.hostVersion < MarginsHostVersion) {
-        PluginState.iniHMargin = 0;
-        PluginState.iniVMargin = 0;
-    } else {
-        LoadHostMargins();
-    }
+    // Older shells keep no margins around the text: theirs stay 0.
+    if (PluginState.hostVersion >= MarginsHostVersion) LoadHostMargins();
 
     PluginState.hostMainWindow = FindHostMainWindow();
     PluginState.consoleWindow = GetConsoleWindow();

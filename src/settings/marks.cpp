@@ -53,7 +53,7 @@ int ParseAltMarks(LPCWSTR arg, DWORD* list, DWORD* count, COLORREF* color, LPCWS
     if (!arg) return -1;
     WCHAR kindCapitalised[32];
     lstrcpynW(kindCapitalised, kind, 32);
-    if (kindCapitalised[0] >= L'a' && kindCapitalised[0] <= L'z') kindCapitalised[0] -= L'a' - L'A';
+    kindCapitalised[0] = UpperAscii(kindCapitalised[0]);
 
     LPCWSTR value = arg;
     if (*value == L'/') {
