@@ -28,7 +28,7 @@ struct Window {
     LONG_PTR userData;
     int monitor;
     sim::LayeredAttributes layered;
-    int vScrollLine, hScrollLine;
+    sim::ScrollBar vScroll, hScroll;
     bool ownedByTest;
 };
 
@@ -95,7 +95,7 @@ HWND NewWindow(HWND parent, const std::wstring& className, const std::wstring& t
     HWND handle = reinterpret_cast<HWND>(state->nextHandle);
     state->nextHandle += 2;
     Window window = {handle, parent, {}, title, className, style, exStyle, x, y, width, height,
-                     proc, 0, 1, {}, 0, 0, ownedByTest};
+                     proc, 0, 1, {}, {}, {}, ownedByTest};
     state->windows[reinterpret_cast<uintptr_t>(handle)] = window;
     // As on Windows, a new top-level window comes on top, a new child window
     // below its siblings (creation order is their z-order).
@@ -458,10 +458,11 @@ HMONITOR MonitorFromWindow(HWND handle, DWORD) {
 BOOL GetScrollBarInfo(HWND handle, LONG objectId, PSCROLLBARINFO info) {
     Window* window = FindOrFail(handle);
     if (!window || !info || info->cbSize != sizeof(SCROLLBARINFO)) return FALSE;
-    int line = objectId == OBJID_VSCROLL ? window->vScrollLine : window->hScrollLine;
-    info->dxyLineButton = line;
+    const sim::ScrollBar& bar = objectId == OBJID_VSCROLL ? window->vScroll : window->hScroll;
+    // A hidden bar keeps its size; only its state says that it is hidden.
+    info->dxyLineButton = bar.lineButton;
     for (DWORD& s : info->rgstate) s = 0;
-    if (line == 0) info->rgstate[0] = STATE_SYSTEM_INVISIBLE;
+    if (!bar.shown) info->rgstate[0] = STATE_SYSTEM_INVISIBLE;
     return TRUE;
 }
 
@@ -571,11 +572,8 @@ int Dispatched(HWND handle, UINT message) {
 bool QuitPosted() { return state->quitPosted; }
 size_t PendingMessages() { return state->queue.size(); }
 
-void SetScrollBar(HWND handle, LONG objectId, int lineButton) {
-    if (Window* window = Find(handle)) {
-        if (objectId == OBJID_VSCROLL) window->vScrollLine = lineButton;
-        else window->hScrollLine = lineButton;
-    }
+void SetScrollBar(HWND handle, LONG objectId, int lineButton, bool shown) {
+    if (Window* window = Find(handle)) (objectId == OBJID_VSCROLL ? window->vScroll : window->hScroll) = {lineButton, shown};
 }
 
 void SetKeyDown(int virtualKey, bool down) { state->keyDown[virtualKey & 0xFF] = down; }

@@ -179,9 +179,13 @@ int Dispatched(HWND window, UINT message);
 bool QuitPosted();
 size_t PendingMessages();
 
-// Vertical or horizontal scroll bar of a view: shown with that line-button
-// size, or hidden when 0.
-void SetScrollBar(HWND window, LONG objectId, int lineButton);
+// Vertical or horizontal scroll bar of a view, shown or hidden, with its
+// line-button size (a window's bars start hidden, of the system's size).
+struct ScrollBar {
+    int lineButton = 17;
+    bool shown = false;
+};
+void SetScrollBar(HWND window, LONG objectId, int lineButton, bool shown);
 
 void SetKeyDown(int virtualKey, bool down);
 void SetForegroundWindow(HWND window);

@@ -40,10 +40,10 @@ protected:
     // console host's window where it cannot be read back, the tab overlay
     // in a tab of the console's size, without margins.
     void UseReadableStrip() {
-        if (TICKRAIL_SIMULATED) return;
-        MakeShellWindows();
-        ResizeShellWindow(tabWindow, 640, 400);
+        if (!TICKRAIL_SIMULATED) MakeShellWindows();
+        ResizeShellWindow(TICKRAIL_SIMULATED ? GetConsoleWindow() : tabWindow, clientWidth, 400);
     }
+    int clientWidth = 640;  // of the strip's parent, for its 80 columns
     HWND Strip() { return TICKRAIL_SIMULATED ? PluginState.consoleOverlay : PluginState.tabOverlay; }
     // The colours along a line of `strip`'s pixels, from (x, y) in steps of (dx, dy).
     static std::vector<COLORREF> Run(HWND strip, int x, int y, int dx, int dy, int count) {
@@ -98,12 +98,17 @@ TEST_F(Painting, StripAndMarksForEachEdge) {
     }
 }
 
+// Between the marks only the key. A client area wider than its cells shows
+// the mark after the last one, here in the alternate colour, at x = 640.
 TEST_F(Painting, MarksLieOnTheCellBoundaries) {
-    LoadAndPaint();
-    // Between the marks only the key; the mark of column 80 falls at x = 640,
-    // outside the window.
-    for (int x = 0; x < 640; x++) {
-        COLORREF expected = (x % 8 == 0 && x > 0) ? DeepSkyBlue : KeyForDeepSkyBlue;
+    clientWidth = 645;
+    LoadAndPaint([] {
+        Settings.altColumnsCount = 1;
+        Settings.altColumns[0] = 80;
+        Settings.altColumnsColor = Lime;
+    });
+    for (int x = 0; x < 645; x++) {
+        COLORREF expected = x == 640 ? Lime : (x % 8 == 0 && x > 0) ? DeepSkyBlue : KeyForDeepSkyBlue;
         ASSERT_EQ(expected, PixelOf(Strip(), x, 2)) << "x " << x;
     }
 }
@@ -263,34 +268,42 @@ TEST_F(Painting, RowOffsetMovesTheStripDown) {
 
 #if TICKRAIL_SIMULATED
 // Simulation only: scroll bars of chosen sizes (a real system's have its
-// own metrics).
+// own metrics). A hidden bar keeps its size; the text area loses only the
+// shown ones. The row offset counts from the top margin.
 TEST_F(Painting, TabOverlayKeepsItsMarginsAndLosesTheScrollBars) {
     struct Case {
-        int vScroll, hScroll;  // line-button sizes; 0 hides the bar
+        bool vShown, hShown;  // bars of 17 and 20 pixels
+        DWORD position, rowOffset;
         RECT place;
-        int firstMarkX;
+        POINT mark, key;  // the first mark's pixel and the key's just before it
     } cases[] = {
-        {0, 0, {0, 0, 677, 16}, 12},   // cell (677 - 4) / 80 = 8 by (420 - 2) / 25 = 16
-        {17, 0, {0, 0, 660, 16}, 12},  // the vertical bar takes 17 pixels
-        {17, 20, {0, 0, 660, 15}, 12}, // the horizontal one 20: (400 - 2) / 25 = 15
+        {false, false, 0, 0, {0, 0, 677, 16}, {12, 0}, {11, 0}},  // cell (677 - 4) / 80 = 8 by (420 - 2) / 25 = 16
+        {true, false, 0, 0, {0, 0, 660, 16}, {12, 0}, {11, 0}},
+        {true, true, 0, 0, {0, 0, 660, 15}, {12, 0}, {11, 0}},    // (400 - 2) / 25 = 15
+        {false, false, 0, 1, {0, 18, 677, 34}, {12, 0}, {11, 0}},
+        {false, false, 2, 3, {0, 50, 16, 420}, {0, 18}, {0, 17}},  // rows counted from the strip's top
     };
     for (const Case& c : cases) {
         Reload();
         MakeShellWindows();
         sim::ResizeClient(tabWindow, 677, 420);
         HWND view = MakeShellWindow(tabWindow, L"AfxFrameOrView140u", L"", 677, 420);
-        sim::SetScrollBar(view, OBJID_VSCROLL, c.vScroll);
-        sim::SetScrollBar(view, OBJID_HSCROLL, c.hScroll);
+        sim::SetScrollBar(view, OBJID_VSCROLL, 17, c.vShown);
+        sim::SetScrollBar(view, OBJID_HSCROLL, 20, c.hShown);
         ASSERT_EQ(0, Load());
         OverlayData* record = reinterpret_cast<OverlayData*>(GetWindowLongPtrW(PluginState.tabOverlay, GWLP_USERDATA));
         record->hMargin = 4;
         record->vMargin = 2;
+        Settings.position = c.position;
+        Settings.rowOffset = c.rowOffset;
         Repaint();
         RECT place = PlaceIn(PluginState.tabOverlay);
-        EXPECT_EQ(c.place.right, place.right) << "scroll bars " << c.vScroll << "," << c.hScroll;
-        EXPECT_EQ(c.place.bottom, place.bottom) << "scroll bars " << c.vScroll << "," << c.hScroll;
-        EXPECT_EQ(DeepSkyBlue, PixelOf(PluginState.tabOverlay, c.firstMarkX, 0));
-        EXPECT_EQ(KeyForDeepSkyBlue, PixelOf(PluginState.tabOverlay, c.firstMarkX - 1, 0));
+        std::string what = testing::PrintToString(std::vector<int>{c.vShown, c.hShown, int(c.position), int(c.rowOffset)});
+        EXPECT_EQ(c.place.top, place.top) << what;
+        EXPECT_EQ(c.place.right, place.right) << what;
+        EXPECT_EQ(c.place.bottom, place.bottom) << what;
+        EXPECT_EQ(DeepSkyBlue, PixelOf(PluginState.tabOverlay, c.mark.x, c.mark.y)) << what;
+        EXPECT_EQ(KeyForDeepSkyBlue, PixelOf(PluginState.tabOverlay, c.key.x, c.key.y)) << what;
     }
 }
 #endif
