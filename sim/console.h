@@ -34,6 +34,12 @@ typedef struct _CONSOLE_SCREEN_BUFFER_INFOEX {
 
 static_assert(sizeof(CONSOLE_SCREEN_BUFFER_INFOEX) == 96, "the system's record size");
 
+// The colour bits of a text attribute (the background's are these times 16).
+#define FOREGROUND_BLUE 0x0001
+#define FOREGROUND_GREEN 0x0002
+#define FOREGROUND_RED 0x0004
+#define FOREGROUND_INTENSITY 0x0008
+
 HWND GetConsoleWindow(void);
 BOOL GetConsoleScreenBufferInfo(HANDLE output, PCONSOLE_SCREEN_BUFFER_INFO info);
 BOOL GetConsoleScreenBufferInfoEx(HANDLE output, PCONSOLE_SCREEN_BUFFER_INFOEX info);

@@ -1,6 +1,8 @@
 // Colour values: names, "#" forms, r,g,b triples, console colour indices,
 // the names shown for values, and the palette read from the console.
 #include <cwchar>
+#include <fstream>
+#include <map>
 #include <string>
 
 #include "settings/colors.h"
@@ -25,7 +27,7 @@ TEST_F(Colors, ColorArguments) {
         {L"dark_gray", 0xA9A9A9},     {L"Grey", 0x808080},         {L"slategrey", 0x908070},
         {L"LightGoldenrodYellowish", 0xD2FAFA},                    {L"Light Goldenrod Yellow", 0xD2FAFA},
         {L"hotpink", 0xB469FF},       {L"MEDIUMAQUAMARINE", 0xAACD66},
-        {L"#FF0000", 0x0000FF},       {L"#f00", 0x0000FF},         {L"#0F8", 0x88FF00},
+        {L"#FF0000", 0x0000FF},       {L"#f00", 0x0000FF},         {L"#0F8", 0x88FF00},  {L"#Aa0", 0x00AAAA},
         {L"#123456", 0x563412},       {L"/B:Red", 0x0000FF},       {L"/B=Red", 0x0000FF},
         {L"/BRed", 0x0000FF},         {L"/B:#00ff00", 0x00FF00},   {L"255,0,0", 0x0000FF},
         {L"0xFF,0,0", 0x0000FF},      {L"255,0x0,0", 0x0000FF},    {L"0,128,255", 0xFF8000},
@@ -115,35 +117,47 @@ TEST_F(Colors, NamesForValues) {
     for (const Case& c : cases) EXPECT_STREQ(c.name, RgbToColorName(c.rgb)) << std::hex << c.rgb;
 }
 
+// The classic console colour of an attribute's colour index: its blue,
+// green and red bits at half strength, or at full with the intensity bit;
+// index 7 is light grey and 8 the half-strength white.
+COLORREF ClassicConsoleColor(int index) {
+    if (index == 7) return 0xC0C0C0;
+    if (index == 8) return 0x808080;
+    DWORD level = index & FOREGROUND_INTENSITY ? 0xFF : 0x80;
+    return (index & FOREGROUND_RED ? level : 0) | (index & FOREGROUND_GREEN ? level << 8 : 0) |
+           (index & FOREGROUND_BLUE ? level << 16 : 0);
+}
+
+std::wstring NameKey(const std::string& name) {
+    std::wstring key;
+    for (char c : name)
+        if (c != ' ' && c != '\t') key += wchar_t(tolower(c));
+    return key;
+}
+
+// CSS takes its colour keywords from X11's colour names, except the sixteen
+// of HTML, which are the classic console palette, and Crimson and Indigo.
 TEST_F(Colors, TableIsOrderedAndHoldsTheCssValues) {
     for (int i = 1; i < ColorNameCount; i++) {
-        std::wstring previous = ColorNames[i - 1].name, current = ColorNames[i].name;
-        for (auto& c : previous) c = towlower(c);
-        for (auto& c : current) c = towlower(c);
-        EXPECT_LT(previous, current) << "entry " << i;
-        EXPECT_LE(wcslen(ColorNames[i].name), 20u);
+        std::string previous = Narrow(ColorNames[i - 1].name), current = Narrow(ColorNames[i].name);
+        EXPECT_LT(NameKey(previous), NameKey(current)) << "entry " << i;
+        EXPECT_LE(current.size(), 20u);
     }
-    // CSS keyword values, written here as red, green, blue.
-    struct Keyword {
-        const wchar_t* name;
-        int r, g, b;
-    } keywords[] = {
-        {L"aliceblue", 240, 248, 255},       {L"yellowgreen", 154, 205, 50},   {L"tomato", 255, 99, 71},
-        {L"steelblue", 70, 130, 180},        {L"papayawhip", 255, 239, 213},   {L"chartreuse", 127, 255, 0},
-        {L"darkorange", 255, 140, 0},        {L"indigo", 75, 0, 130},          {L"lavenderblush", 255, 240, 245},
-        {L"mediumspringgreen", 0, 250, 154}, {L"olivedrab", 107, 142, 35},     {L"peru", 205, 133, 63},
-        {L"rosybrown", 188, 143, 143},       {L"thistle", 216, 191, 216},      {L"gold", 255, 215, 0},
-        {L"crimson", 220, 20, 60},           {L"darkkhaki", 189, 183, 107},    {L"lightslategray", 119, 136, 153},
-        {L"navajowhite", 255, 222, 173},     {L"saddlebrown", 139, 69, 19},    {L"turquoise", 64, 224, 208},
-        {L"wheat", 245, 222, 179},           {L"hotpink", 255, 105, 180},      {L"mediumaquamarine", 102, 205, 170},
-        {L"seashell", 255, 245, 238},        {L"lightgoldenrodyellow", 250, 250, 210},
-        {L"powderblue", 176, 224, 230},      {L"deepskyblue", 0, 191, 255},    {L"coral", 255, 127, 80},
-        {L"darkslategray", 47, 79, 79},      {L"cadetblue", 95, 158, 160},     {L"palegreen", 152, 251, 152},
-        {L"gainsboro", 220, 220, 220},       {L"mediumpurple", 147, 112, 219}, {L"darkgoldenrod", 184, 134, 11},
-        {L"cornflowerblue", 100, 149, 237},  {L"firebrick", 178, 34, 34},      {L"midnightblue", 25, 25, 112},
-    };
-    for (const Keyword& k : keywords)
-        EXPECT_EQ((k.r << 16) | (k.g << 8) | k.b, ColorNameToRgb(k.name)) << k.name;
+    std::map<std::wstring, DWORD> css;
+    std::ifstream x11("/usr/share/X11/rgb.txt");
+    ASSERT_TRUE(x11.good()) << "X11's colour names (x11-common)";
+    for (std::string line; std::getline(x11, line);) {
+        unsigned r, g, b;
+        char name[64];
+        if (sscanf(line.c_str(), "%u %u %u %63[^\r\n]", &r, &g, &b, name) == 4) css.emplace(NameKey(name), r << 16 | g << 8 | b);
+    }
+    const char* const html[16] = {"Black", "Navy", "Green", "Teal",  "Maroon", "Purple",  "Olive",  "Silver",
+                                  "Gray",  "Blue", "Lime",  "Aqua",  "Red",    "Fuchsia", "Yellow", "White"};
+    for (int i = 0; i < 16; i++) css[NameKey(html[i])] = SwapRedAndBlue(ClassicConsoleColor(i));
+    css[L"crimson"] = 0xDC143C;
+    css[L"indigo"] = 0x4B0082;
+    for (const ColorName& color : ColorNames)
+        EXPECT_EQ(css[NameKey(Narrow(color.name))], color.rgb) << Narrow(color.name);
 }
 
 TEST_F(Colors, PaletteAsTheConsoleReportsIt) {
@@ -157,7 +171,7 @@ TEST_F(Colors, PaletteAsTheConsoleReportsIt) {
     // Without the extended query the standard palette stands.
     PluginState.getScreenBufferInfoEx = nullptr;
     EXPECT_EQ(0, RefreshConsoleColors());
-    for (int i = 0; i < 16; i++) EXPECT_EQ(StandardConsolePalette.colors[i], consoleColors[i]) << "index " << i;
+    for (int i = 0; i < 16; i++) EXPECT_EQ(ClassicConsoleColor(i), consoleColors[i]) << "index " << i;
 }
 
 #if TICKRAIL_SIMULATED
@@ -174,7 +188,7 @@ TEST_F(Colors, PaletteFromTheConsole) {
         sim::SetConsoleQueriesFail(queryFails);
         EXPECT_EQ(queryFails ? 0 : 1, RefreshConsoleColors());
         for (int i = 0; i < 16; i++)
-            EXPECT_EQ(queryFails ? StandardConsolePalette.colors[i] : custom[i], consoleColors[i]) << "index " << i;
+            EXPECT_EQ(queryFails ? ClassicConsoleColor(i) : custom[i], consoleColors[i]) << "index " << i;
         EXPECT_EQ(int(queryFails ? 0x0000FF : custom[12]), ParseColorArgument(L"$12", L"$12"));
         sim::SetConsoleQueriesFail(false);
     }
