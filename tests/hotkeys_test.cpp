@@ -1,6 +1,7 @@
 // Key names, the hotkey list, the keystroke handler with its modes, and
 // the LIST interception.
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ TEST_F(Hotkeys, ParseHotkeyName) {
         {L"ctl-\u00bd", 0, 0x8BD},          {L"control-\u00dc", 0, 0x8DC},        {L"Num-", 0, 0},
         {L"ctrl-shift-num/", 0x30035, 0},   {L"ctrl-shift-Num/", 0x30035, 0},           {L"c-s-Divide", 0, 0x20035},
         {L"alt-0", 0x100EB, 0x100EB},       {L"CTRL-M", -1, 0xD},                 {L"ctrl-\u00e9", 0, 0},
+        {L"A-F1", 0x10068, 0x10068},        {L"C-F1", 0x1005E, 0x1005E},          {L"Control-F1", 0x1005E, 0x1005E},
+        {L"x-f1", 0, 0},                    {L"alx-f1", 0, 0},                    {L"ctrx-f1", 0, 0},
+        {L"shifx-f1", 0, 0},                {L"controx-f1", 0, 0},                {L"Ctl-Alt-F1", 0x5005E, 0x5005E},
     };
     for (const Case& c : cases) {
         PluginState.useKeyTableV24 = false;
@@ -75,39 +79,73 @@ TEST_F(Hotkeys, TheShellsVersionChoosesTheTable) {
 }
 
 // Every combination that /L lists: its name reads as its code, the code
-// names it back, and no code stands in two cells. The "Num-" row of the
-// older table is the one exception: its hyphen ends the word, so its names
-// cannot be typed.
+// names it back, and no code stands in two cells. Every other combination of
+// a listed key is refused (-1, or -2 for a typing key alone or with Shift),
+// never unknown. The handler adds a flag (0x20000 Ctrl-Shift, 0x40000
+// Ctrl-Alt, 0x60000 Ctrl-Alt-Shift) to the shell's code of the key with
+// fewer modifiers, so a flagged code less its flag is one of the key's own
+// codes, its scan code, or the base of its other flagged code; except five
+// that the shell gives codes of their own. The "Num-" row of the older table
+// cannot be typed: its hyphen ends the word.
 TEST_F(Hotkeys, EveryListedKeyReadsBackToItself) {
+    const std::wstring prefixes[7] = {L"", L"Shift-", L"Ctrl-", L"Alt-", L"Ctrl-Shift-", L"Ctrl-Alt-", L"Ctrl-Alt-Shift-"};
+    const int flags[7] = {0, 0, 0, 0, 0x20000, 0x40000, 0x60000};
+    const std::set<std::wstring> ownCodes = {L"Ctrl-Shift-Left", L"Ctrl-Shift-Right", L"Ctrl-Shift-Num/",
+                                             L"Ctrl-Alt-Ins", L"Ctrl-Shift-M"};
+    const std::set<std::wstring> cursorKeys = {L"Home", L"End", L"PgUp", L"PgDn", L"Ins",
+                                               L"Del",  L"Up",  L"Down", L"Left", L"Right"};
     struct Case {
         bool v24;
-        size_t codes;
-        size_t untypable;
-    } cases[] = {{false, 261, 3}, {true, 384, 0}};
+        size_t keys, codes, untypable;
+    } cases[] = {{false, 74, 261, 3}, {true, 72, 384, 0}};
     for (const Case& c : cases) {
         PluginState.useKeyTableV24 = c.v24;
+        const int columns = c.v24 ? 7 : 6;
         ClearOutput();
         ListHotkeys();
-        std::wstring listing = StdOutText();
+        std::wistringstream listing(StdOutText());
         std::set<int> codes;
-        size_t untypable = 0;
-        for (size_t at = 0; at < listing.size();) {
-            size_t end = listing.find_first_of(L" \r", at);
-            std::wstring name = listing.substr(at, end - at);
-            at = listing.find_first_not_of(L" \r\n", end);
-            int code = ParseHotkeyName(name.c_str());
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, L"Num-") == 0) {
-                EXPECT_EQ(0, code) << "'" << name << "'";
-                untypable++;
-                continue;
+        size_t keys = 0, untypable = 0;
+        for (std::wstring line; std::getline(listing, line); keys++) {
+            std::wistringstream items(line);
+            std::wstring key;
+            int row[7] = {0};  // the listed code of each column
+            for (std::wstring item; items >> item;) {
+                int column = 6;
+                while (item.compare(0, prefixes[column].size(), prefixes[column]) != 0) column--;
+                key = item.substr(prefixes[column].size());
+                row[column] = ParseHotkeyName(item.c_str());
+                if (key == L"Num-") {
+                    EXPECT_EQ(0, row[column]) << "'" << item << "'";
+                    untypable++;
+                    continue;
+                }
+                WCHAR text[TextCapacity];
+                EXPECT_GT(row[column], 0) << "'" << item << "'";
+                EXPECT_EQ(0, HotkeyToText(row[column], text)) << "'" << item << "'";
+                EXPECT_EQ(item, text);
+                EXPECT_TRUE(codes.insert(row[column]).second) << "'" << item << "' has a code of its own";
             }
-            WCHAR text[TextCapacity];
-            EXPECT_GT(code, 0) << "'" << name << "'";
-            EXPECT_EQ(0, HotkeyToText(code, text)) << "'" << name << "'";
-            EXPECT_EQ(name, text);
-            EXPECT_TRUE(codes.insert(code).second) << "'" << name << "' has a code of its own";
+            if (key == L"Num-") continue;
+            bool typing = !cursorKeys.count(key) && !(key.size() > 1 && key[0] == L'F' && iswdigit(key[1]));
+            for (int column = 0; column < columns; column++) {
+                std::wstring name = prefixes[column] + key;
+                if (row[column] && flags[column] && !ownCodes.count(name)) {
+                    std::set<int> bases(row, row + 4);
+                    bases.insert(row[3] & 0xFFFF);  // the scan code
+                    for (int other = 4; other < columns; other++)
+                        if (other != column && row[other]) bases.insert(row[other] - flags[other]);
+                    EXPECT_TRUE(bases.count(row[column] - flags[column])) << "'" << name << "' less its flag";
+                }
+                if (row[column]) continue;
+                int refused = typing && column < 2 ? -2 : -1;
+                if (!c.v24 && column == 3 && key == L"Num+") refused = -2;  // as a typing key
+                if (!c.v24 && column == 1 && key == L"BkSp") refused = -1;
+                EXPECT_EQ(refused, ParseHotkeyName(name.c_str())) << (c.v24 ? "from 24: '" : "before 24: '") << name << "'";
+            }
         }
-        EXPECT_EQ(c.codes, codes.size() + untypable) << (c.v24 ? "from 24" : "before 24");
+        EXPECT_EQ(c.keys, keys);
+        EXPECT_EQ(c.codes, codes.size() + untypable);
         EXPECT_EQ(c.untypable, untypable);
     }
 }
@@ -143,16 +181,46 @@ TEST_F(Hotkeys, KeyCodesFollowTheirRules) {
                 add(std::wstring(1, wchar_t(L'0' + (k + 1) % 10)), v24 ? from24[column] : before24[column]);
             }
         }
-        const std::pair<const wchar_t*, int> named[] = {
-            {L"Home", 0x10047},        {L"Alt-Home", -1},      {L"Ctrl-Alt-Del", -1},
-            {L"Ctrl-Shift-Left", 0x300CC}, {L"Alt-Right", 0x100F6}, {L"Ctrl-Alt-Ins", 0x50092},
-            {L"Ctrl-Alt-Shift-Del", v24 ? 0x70093 : 0}, {L"Shift-Backspace", v24 ? 0x87F : -1},
-            {L"Ctrl-Num*", v24 ? 0 : 0x10037}, {L"Alt-Enter", v24 ? -1 : 0}, {L"Ctrl-Shift-Num/", v24 ? 0 : 0x30035},
-        };
         for (const auto& cell : cells)
             EXPECT_EQ(cell.second, ParseHotkeyName(cell.first.c_str())) << (v24 ? "from 24: " : "before 24: ") << cell.first;
-        for (const auto& cell : named)
-            EXPECT_EQ(cell.second, ParseHotkeyName(cell.first)) << (v24 ? "from 24: " : "before 24: ") << cell.first;
+    }
+}
+
+// The codes the shell takes from the PC BIOS's keyboard service, plus
+// 0x10000: the extended codes of the cursor keys alone and with Ctrl, and
+// the scan codes of the other keys with Alt; and the ASCII control codes of
+// Ctrl-Backspace (DEL) and, before 24, Ctrl-\ (FS).
+TEST_F(Hotkeys, CodesFromThePcBios) {
+    const int Extended = 0x10000;
+    struct Case {
+        const wchar_t* name;
+        int code;
+        bool olderTableOnly;
+    } cases[] = {
+        {L"Home", Extended + 0x47},      {L"Ctrl-Home", Extended + 0x77},
+        {L"End", Extended + 0x4F},       {L"Ctrl-End", Extended + 0x75},
+        {L"PgUp", Extended + 0x49},      {L"Ctrl-PgUp", Extended + 0x84},
+        {L"PgDn", Extended + 0x51},      {L"Ctrl-PgDn", Extended + 0x76},
+        {L"Ins", Extended + 0x52},       {L"Del", Extended + 0x53},
+        {L"Ctrl-Del", Extended + 0x93},  {L"Up", Extended + 0x48},
+        {L"Ctrl-Up", Extended + 0x8D},   {L"Down", Extended + 0x50},
+        {L"Ctrl-Down", Extended + 0x91}, {L"Left", Extended + 0x4B},
+        {L"Ctrl-Left", Extended + 0x73}, {L"Right", Extended + 0x4D},
+        {L"Ctrl-Right", Extended + 0x74}, {L"Alt-BkSp", Extended + 0x0E},
+        {L"Alt-=", Extended + 0x83},     {L"Alt-[", Extended + 0x1A},
+        {L"Alt-]", Extended + 0x1B},     {L"Alt-\\", Extended + 0x2B},
+        {L"Alt-;", Extended + 0x27},     {L"Alt-'", Extended + 0x28},
+        {L"Alt-,", Extended + 0x33},     {L"Alt-.", Extended + 0x34},
+        {L"Alt-/", Extended + 0x35},     {L"Alt-Grave", Extended + 0x29, true},
+        {L"Alt--", Extended + 0x82, true},    {L"Ctrl-BkSp", 0x7F},
+        {L"Ctrl-\\", 0x1C, true},
+    };
+    for (const Case& c : cases) {
+        for (bool v24 : {false, true}) {
+            PluginState.useKeyTableV24 = v24;
+            if (!v24 || !c.olderTableOnly)
+                EXPECT_EQ(c.code, ParseHotkeyName(c.name)) << (v24 ? "from 24: " : "before 24: ") << Narrow(c.name);
+        }
     }
 }
 
