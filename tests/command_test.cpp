@@ -159,6 +159,8 @@ TEST_F(Command, OptionsChangeTheSettings) {
           EXPECT_FIELD(altColumnsColor, 0x0000FF)},
          0, Any},
         {L"/J:", {EXPECT_FIELD(altRowsCount, 0), EXPECT_FIELD(altRowsColor, 0xFFFFFF)}, 0, Any},
+        {L"/B:0,0,0 /H:BLACK /C:#000000 /J:*5=$0",  // black is a colour like any other
+         {EXPECT_FIELD(backgroundColor, 0), EXPECT_FIELD(tickrailColors[0], 0), EXPECT_FIELD(altRowsColor, 0)}, 0, Any},
     };
     for (const auto& c : cases) {
         Reload();
@@ -202,14 +204,22 @@ TEST_F(Command, ColourOptionFollowsTheConsolesBackground) {
 }
 
 TEST_F(Command, ChangesAreRepainted) {
+    struct Case {
+        const wchar_t* tail;
+        bool repaint;
+    } cases[] = {
+        {L"/K:F5", false},  {L"/M:2", false},  {L"/L", false},    {L"/Q", false},    {L"/S", false},
+        {L"/U:Y", false},   {L"/Z:N", false},  {L"/A:99", true},  {L"/B:RED", true}, {L"/C:RED", true},
+        {L"/D", true},      {L"/E:Y", true},   {L"/H:RED", true}, {L"/I:", true},    {L"/J:", true},
+        {L"/O:0", true},    {L"/R", true},     {L"/W:1", true},   {L"/X:C", true},   {L"/P:B", true},
+    };
     RunMessages(300);
-    int paints = PaintsDispatched(PluginState.consoleOverlay);
-    Run(L"/K:F5");
-    RunMessages(0);
-    EXPECT_EQ(paints, PaintsDispatched(PluginState.consoleOverlay)) << "hotkeys need no repaint";
-    Run(L"/P:B");
-    RunMessages(0);
-    EXPECT_EQ(paints + 1, PaintsDispatched(PluginState.consoleOverlay));
+    for (const Case& c : cases) {
+        int paints = PaintsDispatched(PluginState.consoleOverlay);
+        Run(c.tail);
+        RunMessages(0);
+        EXPECT_EQ(paints + (c.repaint ? 1 : 0), PaintsDispatched(PluginState.consoleOverlay)) << "tail '" << c.tail << "'";
+    }
     EXPECT_EQ(383, PlaceIn(PluginState.consoleOverlay).top);
 }
 

@@ -28,9 +28,13 @@ using Lifecycle = PluginTest;
 
 TEST_F(Lifecycle, InformationRecordIsTheSameOnEveryCall) {
     PluginInfoRecord* first = GetPluginInfo();
-    first->majorVersion = 99;  // the shell may scribble; the next call restores
+    *first = PluginInfoRecord();  // the shell may scribble; the next call restores
     PluginInfoRecord* second = GetPluginInfo();
     ASSERT_EQ(first, second);
+    for (LPCWSTR text : {second->author, second->email, second->webPage}) {
+        ASSERT_NE(nullptr, text) << "the shell's plug-in listing reads it";
+        EXPECT_NE(L'\0', text[0]);
+    }
     EXPECT_STREQ(L"Tickrail", second->name);
     EXPECT_STREQ(L"On-screen tickrail for Take Command", second->description);
     EXPECT_STREQ(L"tickrail,list,*key", second->functions);

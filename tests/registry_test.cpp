@@ -140,25 +140,50 @@ TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
     EXPECT_EQ(200u, Get(User, L"Alpha"));
     EXPECT_EQ(80u, Get(User, L"Alt Column #1"));
 
-    SettingsRecord saved = Settings;
-    ResetSettingsToDefaults();
-    Settings.rowOffset = 2;
-    ASSERT_EQ(0, LoadSettingsFromRegistry(User));
-    EXPECT_EQ(saved.alpha, Settings.alpha);
-    EXPECT_EQ(1u, Settings.altColumnsCount);
-    EXPECT_EQ(80u, Settings.altColumns[0]);
-    EXPECT_EQ(0u, Settings.rowOffset);
-    for (int slot = 1; slot < HotkeySlots; slot++) EXPECT_EQ(0, Settings.hotkeys[slot]);
-
+    // Every stored setting away from its default, many at an end of their
+    // range, loads back as it was saved; an empty slot stays in its place.
+    const int keys[HotkeySlots] = {0x1003B, 0x1003C, 0, 0x1003D, 0};
+    const DWORD modes[HotkeySlots] = {17, 16, 0, 2, 0};
+    for (int slot = 0; slot < HotkeySlots; slot++) {
+        Settings.hotkeys[slot] = keys[slot];
+        Settings.hotkeyModes[slot] = modes[slot];
+    }
+    Settings.transparencyMode = 1;
+    Settings.backgroundColor = 0;
+    Settings.hashColor = 0xFFFFFF;
+    Settings.alpha = 64;
+    Settings.penWidth = 0;
     Settings.penWidth2 = 3;
-    Settings.tickrailColors[7] = 0x123456;
-    Settings.hotkeys[1] = 0x1003B;
-    Settings.hotkeyModes[1] = 9;
+    Settings.position = 3;
+    Settings.hiddenAtStartup = 1;
+    Settings.tickrailColors[0] = 0;  // black where the default is not
+    Settings.tickrailColors[6] = 0xFFFFFF;
+    Settings.tickrailColors[15] = 0x123456;
+    Settings.altColumnsCount = MaxAltMarks;
+    for (DWORD i = 0; i < MaxAltMarks; i++) Settings.altColumns[i] = i + 1;
+    Settings.altColumns[0] = RepeatMarkFlag + 2;
+    Settings.altColumns[15] = 2000;
+    Settings.altRowsCount = 1;
+    Settings.altRows[0] = RepeatMarkFlag + 100;
+    Settings.altColumnsColor = 0;
+    Settings.altRowsColor = 0x123456;
+    Settings.hookList = 7;
+    Settings.rowOffset = 0;
+    SettingsRecord saved = Settings;
     ASSERT_EQ(0, SaveSettingsToRegistry(Machine));
     EXPECT_EQ(3u, Get(Machine, L"Pen Width 2"));
-    EXPECT_EQ(0x123456u, Get(Machine, L"Tickrail Color 07"));
-    EXPECT_EQ(0x1003Bu, Get(Machine, L"Hotkey #2"));
-    EXPECT_EQ(9u, Get(Machine, L"Hotkey Mode #2"));
+    EXPECT_EQ(0x123456u, Get(Machine, L"Tickrail Color 15"));
+    EXPECT_EQ(0x1003Du, Get(Machine, L"Hotkey #4"));
+    EXPECT_EQ(2u, Get(Machine, L"Hotkey Mode #4"));
+    DWORD value;
+    EXPECT_FALSE(StoredDword(Machine, L"Hotkey #3", &value));
+
+    Settings = DefaultSettings;
+    Settings.rowOffset = 2;
+    ASSERT_EQ(0, LoadSettingsFromRegistry(Machine));
+    const DWORD* want = reinterpret_cast<const DWORD*>(&saved);
+    const DWORD* got = reinterpret_cast<const DWORD*>(&Settings);
+    for (size_t i = 0; i < sizeof Settings / sizeof(DWORD); i++) EXPECT_EQ(want[i], got[i]) << "field at byte " << 4 * i;
 }
 
 TEST_F(Registry, SaveReportsTheFailingCall) {
