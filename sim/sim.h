@@ -12,6 +12,11 @@ enum class Call {
     RegisterClass,
     CreateWindow,
     SetParent,
+    SetLayeredAttributes,
+    // Not a failing call: the next move of a layered window into a child
+    // place drops its layered style, as Windows does for a program that
+    // does not declare Windows 8.
+    LayeredChild,
     RegOpenKey,
     RegCreateKey,
     RegSetValue,

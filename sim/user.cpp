@@ -244,6 +244,8 @@ HWND SetParent(HWND handle, HWND newParent) {
     Window* parent = FindOrFail(newParent);
     if (!window || !parent) return nullptr;
     HWND old = window->parent;
+    if (newParent != state->desktop && sim::TakeFailure(sim::Call::LayeredChild, &error))
+        window->exStyle &= ~DWORD(WS_EX_LAYERED);
     Unlink(window);
     window->parent = newParent;
     parent->children.insert(parent->children.begin(), handle);
@@ -358,6 +360,11 @@ BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM param) {
 BOOL SetLayeredWindowAttributes(HWND handle, COLORREF key, BYTE alpha, DWORD flags) {
     Window* window = FindOrFail(handle);
     if (!window) return FALSE;
+    DWORD error;
+    if (sim::TakeFailure(sim::Call::SetLayeredAttributes, &error)) {
+        SetLastError(error);
+        return FALSE;
+    }
     if (!(window->exStyle & WS_EX_LAYERED)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -588,6 +595,12 @@ int LiveWindowCount() {
 
 int LiveClassCount() { return int(state->classes.size()); }
 int LiveTimerCount() { return int(state->timers.size()); }
+
+void UsePseudoConsole() {
+    Window* console = Find(state->console);
+    console->className = L"PseudoConsoleWindow";
+    console->width = console->height = 0;
+}
 
 void ResetUser() {
     *state = UserState();

@@ -119,6 +119,7 @@ int GetWindowTextW(HWND window, LPWSTR text, int capacity);
 int GetWindowTextLengthW(HWND window);
 BOOL SetWindowTextW(HWND window, LPCWSTR text);
 UINT RealGetWindowClassW(HWND window, LPWSTR text, UINT capacity);
+int GetClassNameW(HWND window, LPWSTR text, int capacity);
 LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
 LONG_PTR GetWindowLongPtrW(HWND window, int index);
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM param);
@@ -128,7 +129,6 @@ BOOL GetWindowRect(HWND window, LPRECT rect);  // in screen coordinates
 int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
 HWND GetAncestor(HWND window, UINT flags);
 HWND GetWindow(HWND window, UINT command);
-int GetClassNameW(HWND window, LPWSTR text, int capacity);
 BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* flags);
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -146,6 +146,9 @@ int wvsprintfW(LPWSTR out, LPCWSTR format, va_list args);
 namespace sim {
 
 HWND ConsoleWindow();
+// The console window as a pseudo-console host (Windows Terminal) gives it:
+// 0 by 0 pixels, of class "PseudoConsoleWindow", and visible.
+void UsePseudoConsole();
 // A window of the test's (the shell's main window, its tabs and views);
 // it has no window procedure of its own and counts as the test's.
 HWND CreateTestWindow(HWND parent, const std::wstring& className, const std::wstring& title,

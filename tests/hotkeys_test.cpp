@@ -218,8 +218,9 @@ TEST_F(Hotkeys, CodesFromThePcBios) {
     for (const Case& c : cases) {
         for (bool v24 : {false, true}) {
             PluginState.useKeyTableV24 = v24;
-            if (!v24 || !c.olderTableOnly)
+            if (!v24 || !c.olderTableOnly) {
                 EXPECT_EQ(c.code, ParseHotkeyName(c.name)) << (v24 ? "from 24: " : "before 24: ") << Narrow(c.name);
+            }
         }
     }
 }

@@ -137,6 +137,11 @@ TEST_F(Lifecycle, StartupFailsWhenItsWindowClassIsTaken) {
 // Simulation only: the system's calls fail here on request, each with the
 // error chosen.
 TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
+    // A system that allows no layered child windows fails the creation with
+    // error 0, drops the style or refuses the layered attributes.
+    const wchar_t* const refused =
+        L"Tickrail plugin: Failed to create console tickrail window:\r\n  The shell does not allow the click-through "
+        L"windows that the strip needs.\r\nPlugin not loaded.\r\n";
     struct Case {
         sim::Call call;
         DWORD error;
@@ -157,6 +162,10 @@ TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
         {sim::Call::CreateWindow, 77777,
          L"Tickrail plugin: Failed to create console tickrail window:\r\n  Error 77777\r\nPlugin "
          L"not loaded.\r\n"},
+        {sim::Call::CreateWindow, 0, refused},
+        {sim::Call::LayeredChild, 0, refused},
+        {sim::Call::SetLayeredAttributes, ERROR_INVALID_PARAMETER, refused},
+        {sim::Call::CreateFile, 0, L"Tickrail plugin: Failed to open console buffer:\r\nPlugin not loaded.\r\n"},
     };
     for (const Case& c : cases) {
         Reload();
@@ -175,7 +184,8 @@ TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
 TEST_F(Lifecycle, TabOverlayFailureIsNoError) {
     // The console overlay's calls succeed; the tab overlay's creation or its
     // move into the tab window fails.
-    for (sim::Call call : {sim::Call::CreateWindow, sim::Call::SetParent}) {
+    for (sim::Call call : {sim::Call::CreateWindow, sim::Call::SetParent, sim::Call::SetLayeredAttributes,
+                           sim::Call::LayeredChild}) {
         Reload();
         MakeShellWindows();
         sim::FailCall(call, ERROR_NOT_ENOUGH_MEMORY, 1);
@@ -186,6 +196,35 @@ TEST_F(Lifecycle, TabOverlayFailureIsNoError) {
         EXPECT_EQ(1, sim::Alive().windows) << "no overlay left on the desktop";
         EXPECT_EQ(L"", StdErrText());
         Unload();
+    }
+}
+#endif
+
+#if TICKRAIL_SIMULATED
+// Simulation only: Wine's console host always gives a real console window.
+// Under a pseudo-console host, with no tabbed window of the shell's to show
+// the console, the load message says that the strip cannot show; the
+// plug-in stays loaded.
+TEST_F(Lifecycle, PseudoConsoleIsNamedAtLoad) {
+    const std::wstring named = std::wstring(LoadMessage) +
+        L"The strip cannot show in this console (Windows Terminal or another pseudo-console host): use a classic "
+        L"console window or the shell's tabbed window.\r\n";
+    struct Case {
+        bool pseudo, shellWindow;
+        const wchar_t* noloadmsg;
+        std::wstring out;
+    } cases[] = {
+        {true, false, L"", named}, {true, true, L"", LoadMessage}, {true, false, L"1", L""}, {false, false, L"", LoadMessage},
+    };
+    for (const Case& c : cases) {
+        Reload();
+        if (c.pseudo) sim::UsePseudoConsole();
+        if (c.shellWindow) MakeShellWindows();
+        SetShellVariable(L"noloadmsg", c.noloadmsg);
+        ASSERT_EQ(0, Load());
+        EXPECT_EQ(c.out, StdOutText()) << c.pseudo << c.shellWindow << Narrow(c.noloadmsg);
+        WCHAR tail[] = L"/Q /P:B";
+        EXPECT_EQ(0, tickrail(tail));
     }
 }
 #endif

@@ -236,6 +236,14 @@ TEST_F(Painting, DisabledStripIsPlacedFilledAndHidden) {
     Settings.enabled = 1;
     Repaint();
     EXPECT_TRUE(IsWindowVisible(Strip()));
+#if TICKRAIL_SIMULATED  // a real system cannot be made to refuse one call
+    sim::FailCall(sim::Call::SetLayeredAttributes, ERROR_INVALID_PARAMETER);
+    Repaint();
+    EXPECT_FALSE(IsWindowVisible(Strip())) << "hidden, not opaque over the text, while transparency is refused";
+    EXPECT_EQ(0, sim::LiveDeviceContexts());
+    Repaint();
+    EXPECT_TRUE(IsWindowVisible(Strip()));
+#endif
 }
 
 TEST_F(Painting, RowOffsetMovesTheStripDown) {

@@ -144,18 +144,22 @@ HWND CreateOverlayWindow(int kind, HWND parent) {
     if (!window) {
         DWORD error = GetLastError();
         free(record);
-        SetLastError(error);
+        SetLastError(error ? error : LayeredChildRefused);
         return nullptr;
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
-    // Left on the desktop it would be drawn in screen coordinates.
-    if (!SetParent(window, parent)) {
-        DWORD error = GetLastError();
+    // Left on the desktop it would be drawn in screen coordinates. A child
+    // that is not layered would show as an opaque bar over the text.
+    DWORD error = 0;
+    if (!SetParent(window, parent)) error = GetLastError();
+    else if (!(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) ||
+             !SetLayeredWindowAttributes(window, 0, OverlayStartAlpha, LWA_ALPHA))
+        error = LayeredChildRefused;
+    if (error) {
         DestroyWindow(window);  // frees the record
         SetLastError(error);
         return nullptr;
     }
-    SetLayeredWindowAttributes(window, 0, OverlayStartAlpha, LWA_ALPHA);
     return window;
 }
 

@@ -17,6 +17,12 @@ struct OverlayData {
     RECT paintedClient;  // the parent's client area at the last paint
 };
 
+// The error of an overlay that the system would not make layered: a program
+// that does not declare Windows 8 gets no layered child windows (creation
+// fails without a reason, or the style is dropped). An error code of the
+// plug-in's own (bit 29 set), never the system's.
+const DWORD LayeredChildRefused = 0x20000001;
+
 #define OVERLAY_TITLE L"Take Command Tickrail"
 #define OVERLAY_CLASS_FORMAT L"Take Command Tickrail %04X"
 const int DefaultHMargin = 4;

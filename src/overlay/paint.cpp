@@ -103,33 +103,39 @@ COLORREF KeyColorFor(COLORREF markColor) {
     return key;
 }
 
-// Sets the window's transparency and makes the brush and pens (the
-// alternate pen only when `altWanted`).
-Drawing MakeDrawing(HWND window, HDC dc, COLORREF markColor, bool altWanted, COLORREF altColor) {
-    Drawing drawing;
-    COLORREF fill;
-    COLORREF penColor;
+// The colours of one paint: the fill (the key colour in colour-key mode),
+// the marks' colour, and whether the alternate marks get a pen of their own.
+struct StripColors {
+    COLORREF fill, marks;
+    bool altWanted;
+};
+
+StripColors ChooseColors(COLORREF markColor, bool altWanted, COLORREF altColor) {
     if (Settings.transparencyMode) {
-        SetLayeredWindowAttributes(window, 0, BYTE(Settings.alpha), LWA_ALPHA);
-        fill = Settings.backgroundColor;
-        penColor = Settings.hashColor;
         // Marks like the background or like the ordinary ones need no pen.
         if (altColor == Settings.backgroundColor ||
             (altColor == Settings.hashColor && Settings.penWidth == Settings.penWidth2))
             altWanted = false;
-    } else {
-        fill = KeyColorFor(markColor);
-        if (altWanted && fill == altColor) fill ^= KeyBlueNudge;
-        SetLayeredWindowAttributes(window, fill, BYTE(Settings.alpha), LWA_COLORKEY);
-        penColor = markColor;
-        if (altColor == markColor && Settings.penWidth == Settings.penWidth2) altWanted = false;
+        return {Settings.backgroundColor, Settings.hashColor, altWanted};
     }
-    SetBkColor(dc, fill);
+    COLORREF key = KeyColorFor(markColor);
+    if (altWanted && key == altColor) key ^= KeyBlueNudge;
+    if (altColor == markColor && Settings.penWidth == Settings.penWidth2) altWanted = false;
+    return {key, markColor, altWanted};
+}
+
+// Makes the fill vanish (colour key) or the whole strip fade (alpha);
+// false when the system refuses.
+bool SetTransparency(HWND window, const StripColors& colors) {
+    if (Settings.transparencyMode) return SetLayeredWindowAttributes(window, 0, BYTE(Settings.alpha), LWA_ALPHA);
+    return SetLayeredWindowAttributes(window, colors.fill, BYTE(Settings.alpha), LWA_COLORKEY);
+}
+
+Drawing MakeDrawing(HDC dc, const StripColors& colors, COLORREF altColor) {
+    SetBkColor(dc, colors.fill);
     SetBkMode(dc, OPAQUE);
-    drawing.brush = CreateSolidBrush(fill);
-    drawing.markPen = CreatePen(PS_SOLID, int(Settings.penWidth), penColor);
-    drawing.altPen = altWanted ? CreatePen(PS_SOLID, int(Settings.penWidth2), altColor) : nullptr;
-    return drawing;
+    return {CreateSolidBrush(colors.fill), CreatePen(PS_SOLID, int(Settings.penWidth), colors.marks),
+            colors.altWanted ? CreatePen(PS_SOLID, int(Settings.penWidth2), altColor) : nullptr};
 }
 
 // Where the marks of a strip go: mark i lies on the boundary after the i-th
@@ -235,7 +241,6 @@ int PaintOverlay(HWND window, OverlayData* record) {
     }
     if (PaintHiddenConsoleOverlay(window, record)) return 0;
 
-    HDC dc = GetDC(window);
     MeasureConsole(record);
     WORD backgroundIndex = (PluginState.lastScreenInfo.wAttributes >> BackgroundColorShift) & ColorIndexMask;
     COLORREF markColor = Settings.tickrailColors[backgroundIndex];
@@ -247,12 +252,20 @@ int PaintOverlay(HWND window, OverlayData* record) {
     DWORD cellH = (bottom - DWORD(record->vMargin)) / AtLeastOne(PluginState.rows);
 
     StripPlace strip = PlaceStrip(right, bottom, cellW, cellH, DWORD(record->vMargin));
-    SetWindowPos(window, HWND_TOP, strip.x, strip.y, int(strip.width), int(strip.height), SWP_SHOWWINDOW);
-
     const DWORD* altMarks = strip.horizontal ? Settings.altColumns : Settings.altRows;
     DWORD altCount = strip.horizontal ? Settings.altColumnsCount : Settings.altRowsCount;
     COLORREF altColor = strip.horizontal ? Settings.altColumnsColor : Settings.altRowsColor;
-    Drawing drawing = MakeDrawing(window, dc, markColor, altCount > 0, altColor);
+    StripColors colors = ChooseColors(markColor, altCount > 0, altColor);
+    // A strip that the system would not make transparent covers the text.
+    if (!SetTransparency(window, colors)) {
+        ShowWindow(window, SW_HIDE);
+        ValidateRect(window, nullptr);
+        return 0;
+    }
+    SetWindowPos(window, HWND_TOP, strip.x, strip.y, int(strip.width), int(strip.height), SWP_SHOWWINDOW);
+
+    HDC dc = GetDC(window);
+    Drawing drawing = MakeDrawing(dc, colors, altColor);
 
     HGDIOBJ originalBrush = SelectObject(dc, drawing.brush);
     HGDIOBJ originalPen = SelectObject(dc, drawing.markPen);

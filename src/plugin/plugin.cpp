@@ -2,6 +2,8 @@
 // stop order of everything the plug-in builds.
 #include "plugin.h"
 
+#include <cwchar>
+
 #include "hotkeys/keys.h"
 #include "overlay/overlay.h"
 #include "settings/colors.h"
@@ -89,10 +91,16 @@ int FailLoad(void) {
     return 1;
 }
 
-// `what` failed; the system's reason goes on a line of its own.
+// `what` failed; the reason goes on a line of its own. A call that fails
+// without a reason (error 0) gets none: the system's text for 0 says that
+// all went well.
 int FailStep(LPCWSTR what) {
-    FormatSystemError(GetLastError(), startupText);
-    PrintError(L"Failed to %s:\r\n  %s\r\n", what, startupText);
+    DWORD error = GetLastError();
+    if (error == LayeredChildRefused)
+        lstrcpyW(startupText, L"The shell does not allow the click-through windows that the strip needs.");
+    else
+        FormatSystemError(error, startupText);
+    PrintError(error ? L"Failed to %s:\r\n  %s\r\n" : L"Failed to %s:\r\n", what, startupText);
     return FailLoad();
 }
 
@@ -116,6 +124,12 @@ void PrintLoadMessage(void) {
     HotkeyToText(Settings.hotkeys[0], startupText);
     Printf(L"%s v%u.%u.%u loaded; hotkey is %s.\r\n", PLUGIN_NAME, PluginMajorVersion,
            PluginMinorVersion, PluginBuild, startupText);
+    // A pseudo-console host (Windows Terminal) gives a console window that
+    // nobody sees; without the shell's tabbed window nothing can show.
+    if (!PluginState.hostMainWindow && GetClassNameW(PluginState.consoleWindow, startupText, TextCapacity) &&
+        wcscmp(startupText, L"PseudoConsoleWindow") == 0)
+        Printf(L"The strip cannot show in this console (Windows Terminal or another pseudo-console host): "
+               L"use a classic console window or the shell's tabbed window.\r\n");
 }
 
 }  // namespace
