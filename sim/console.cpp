@@ -20,7 +20,8 @@ struct ConsoleState {
 ConsoleState state;
 
 bool Refuse(HANDLE output) {
-    if (state.fail || !sim::IsConsoleHandle(output)) {
+    // As on Windows, reading the screen buffer takes a handle opened for reading.
+    if (state.fail || !sim::IsConsoleHandle(output, GENERIC_READ)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return true;
     }

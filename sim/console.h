@@ -55,6 +55,7 @@ void SetConsolePalette(const COLORREF palette[16]);
 // Makes every screen buffer query fail (error 6) while set.
 void SetConsoleQueriesFail(bool fail);
 
-bool IsConsoleHandle(HANDLE handle);
+// An open handle of the console's screen buffer, with at least `access`.
+bool IsConsoleHandle(HANDLE handle, DWORD access = 0);
 
 }  // namespace sim

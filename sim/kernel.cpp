@@ -25,6 +25,7 @@ struct KernelState {
     bool hasScreenBufferInfoEx;
     int dpiAwareCalls;
     bool fileHandleOpen[MaxFileHandles];
+    DWORD fileHandleAccess[MaxFileHandles];
 };
 
 KernelState state;
@@ -119,6 +120,7 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
     for (int i = 0; i < MaxFileHandles; i++) {
         if (!state.fileHandleOpen[i]) {
             state.fileHandleOpen[i] = true;
+            state.fileHandleAccess[i] = access;
             state.lastError = 0;
             return reinterpret_cast<HANDLE>(FirstFileHandle + 4 * i);
         }
@@ -128,11 +130,12 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
 }
 
 namespace sim {
-bool IsConsoleHandle(HANDLE handle) {
+bool IsConsoleHandle(HANDLE handle, DWORD access) {
     uintptr_t value = reinterpret_cast<uintptr_t>(handle);
     if (value < FirstFileHandle || (value - FirstFileHandle) % 4 != 0) return false;
     uintptr_t index = (value - FirstFileHandle) / 4;
-    return index < MaxFileHandles && state.fileHandleOpen[index];
+    return index < MaxFileHandles && state.fileHandleOpen[index] &&
+           (state.fileHandleAccess[index] & access) == access;
 }
 }  // namespace sim
 
@@ -158,12 +161,14 @@ DWORD GetFileAttributesW(LPCWSTR fileName) {
     return FILE_ATTRIBUTE_ARCHIVE;
 }
 
-DWORD FormatMessageW(DWORD flags, const void*, DWORD messageId, DWORD, LPWSTR buffer, DWORD size,
+DWORD FormatMessageW(DWORD flags, const void*, DWORD messageId, DWORD language, LPWSTR buffer, DWORD size,
                      va_list*) {
     const wchar_t* text = nullptr;
     for (const SystemMessage& message : SystemMessages)
         if (message.id == messageId) text = message.text;
-    if (!(flags & FORMAT_MESSAGE_FROM_SYSTEM) || !text) {
+    // The messages are in one language, found by the default search order
+    // (language 0) only.
+    if (!(flags & FORMAT_MESSAGE_FROM_SYSTEM) || !text || language != 0) {
         state.lastError = ERROR_MR_MID_NOT_FOUND;
         return 0;
     }

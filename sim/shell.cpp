@@ -61,7 +61,10 @@ extern "C" int QPuts(LPCWSTR text) {
 
 extern "C" void CrLf(void) { state->out += L"\r\n"; }
 
-extern "C" int ExpandVariables(LPWSTR buffer, int) {
+// The plug-in always passes 1 as the second argument; the simulation
+// expands only then.
+extern "C" int ExpandVariables(LPWSTR buffer, int recurse) {
+    if (recurse != 1) return 1;
     std::wstring result = ExpandReferences(buffer, [](const std::wstring& name) {
         auto found = state->variables.find(name);
         return found == state->variables.end() ? std::wstring() : found->second;

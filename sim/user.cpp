@@ -60,6 +60,7 @@ struct UserState {
     std::map<std::pair<uintptr_t, UINT>, int> dispatched;
     bool quitPosted = false;
     bool keyDown[256] = {};
+    bool pressedSinceQuery[256] = {};
     int enumerationCalls = 0;
     std::vector<sim::MessageBoxCall> messageBoxes;
 };
@@ -473,8 +474,13 @@ BOOL GetScrollBarInfo(HWND handle, LONG objectId, PSCROLLBARINFO info) {
     return TRUE;
 }
 
+// Held keys have the high bit; a key pressed since the last query has the
+// low one, held or not.
 short GetAsyncKeyState(int key) {
-    return (key >= 0 && key < 256 && state->keyDown[key]) ? short(0x8000) : 0;
+    if (key < 0 || key >= 256) return 0;
+    short result = short((state->keyDown[key] ? 0x8000 : 0) | (state->pressedSinceQuery[key] ? 1 : 0));
+    state->pressedSinceQuery[key] = false;
+    return result;
 }
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
@@ -583,7 +589,10 @@ void SetScrollBar(HWND handle, LONG objectId, int lineButton, bool shown) {
     if (Window* window = Find(handle)) (objectId == OBJID_VSCROLL ? window->vScroll : window->hScroll) = {lineButton, shown};
 }
 
-void SetKeyDown(int virtualKey, bool down) { state->keyDown[virtualKey & 0xFF] = down; }
+void SetKeyDown(int virtualKey, bool down) {
+    state->keyDown[virtualKey & 0xFF] = down;
+    if (down) state->pressedSinceQuery[virtualKey & 0xFF] = true;
+}
 void SetForegroundWindow(HWND handle) { state->foreground = handle; }
 const std::vector<MessageBoxCall>& MessageBoxes() { return state->messageBoxes; }
 

@@ -7,8 +7,7 @@ void PluginTest::SetUp() {
     ResetPlatform();
     std::memset(&PluginState, 0, sizeof PluginState);
     lstrcpyW(functionList, StartFunctionList);
-    ResetSettingsToDefaults();
-    Settings.enabled = 1;
+    Settings = DefaultSettings;
 }
 
 void PluginTest::TearDown() { Unload(); }

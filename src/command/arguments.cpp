@@ -46,13 +46,14 @@ bool StoreCharacter(SplitState* s, WCHAR ch) {
     return true;
 }
 
-bool StartsPathAfterDrive(const SplitState& s, LPCWSTR tail, LPCWSTR p) {
-    return s.n > 0 && p > tail && IsAsciiLetter(p[-1]) && p[1] == L'/' && p[2] == L'/';
+// An open argument (n > 0) stands before p, so p[-1] is in the tail.
+bool StartsPathAfterDrive(const SplitState& s, LPCWSTR p) {
+    return s.n > 0 && IsAsciiLetter(p[-1]) && p[1] == L'/' && p[2] == L'/';
 }
 
+// An argument is open only while there is room for it (argc < MaxArguments).
 bool StartsNewOption(const SplitState& s) {
-    return !s.inQuotes && !s.pathAfterDrive && s.n >= 2 && s.argc < MaxArguments &&
-           ArgumentTable.args[s.argc][0] == L'/';
+    return !s.inQuotes && !s.pathAfterDrive && s.n >= 2 && ArgumentTable.args[s.argc][0] == L'/';
 }
 
 }  // namespace
@@ -82,7 +83,7 @@ int SplitArguments(LPCWSTR tail) {
             if (s.n > 0) CompleteArgument(&s);
             continue;
         }
-        if (ch == L':' && StartsPathAfterDrive(s, tail, p)) s.pathAfterDrive = true;
+        if (ch == L':' && StartsPathAfterDrive(s, p)) s.pathAfterDrive = true;
         if (ch == L'/' && StartsNewOption(s)) {
             s.argc++;
             s.b++;
@@ -96,7 +97,7 @@ int SplitArguments(LPCWSTR tail) {
     entriesInUse = s.argc < MaxArguments ? s.argc + 1 : MaxArguments;
     if (overflow) return -1;
 
-    for (int i = 0; i < s.argc && i < MaxArguments; i++) {
+    for (int i = 0; i < s.argc; i++) {
         LPWSTR arg = ArgumentTable.args[i];
         while (ArgumentTable.lengths[i] > 0 && IsWhiteSpace(arg[ArgumentTable.lengths[i] - 1]))
             arg[--ArgumentTable.lengths[i]] = 0;

@@ -84,27 +84,25 @@ int ReadNumber(LPCWSTR arg, LPCWSTR letters, DWORD low, DWORD high, const Number
     return 0;
 }
 
-// The slot of /K or /M (/K3:...) and where its value starts; null after the
-// message when neither a slot digit nor a colon follows the letter.
-LPCWSTR ReadSlot(LPCWSTR arg, int* slot) {
+// The slot of /K or /M (/K3:...), 0 to 4, with `value` where its value
+// starts; -1 after the message when neither a slot digit nor a colon
+// follows the letter.
+int ReadSlot(LPCWSTR arg, LPCWSTR* value) {
     LPCWSTR separator = arg + 2;
-    *slot = 0;
-    if (*separator >= L'1' && *separator <= L'0' + HotkeySlots) {
-        *slot = *separator - L'1';
-        separator++;
-    }
-    if (*separator != L':' && *separator != L'=') {
-        ReportArgumentError(arg, separator, L"Expected colon or digit 1 - %u: \"%s\"\r\n", HotkeySlots, arg);
-        return nullptr;
-    }
-    return separator + 1;
+    int slot = 0;
+    if (*separator >= L'1' && *separator <= L'0' + HotkeySlots) slot = *separator++ - L'1';
+    if (*separator != L':' && *separator != L'=')
+        return ReportArgumentError(arg, separator, L"Expected colon or digit 1 - %u: \"%s\"\r\n", HotkeySlots, arg);
+    *value = separator + 1;
+    return slot;
 }
 
 int ReadHotkey(LPCWSTR arg) {
-    int slot;
-    LPCWSTR name = ReadSlot(arg, &slot);
-    if (!name) return -1;
-    int code = wcscmp(name, L"NONE") == 0 ? 0 : ParseHotkeyName(name);
+    LPCWSTR name;
+    int slot = ReadSlot(arg, &name);
+    if (slot < 0) return -1;
+    // NONE is no key name, so it reads as 0: the empty slot.
+    int code = ParseHotkeyName(name);
     if (code == 0 && wcscmp(name, L"NONE") != 0) return PrintError(L"Unknown key name: \"%s\"\r\n", arg);
     if (code == NoKeyCode) return PrintError(L"Invalid hotkey: \"%s\"\r\n", arg);
     if (code == KeyNotAllowed) return PrintError(L"Key not allowed: \"%s\"\r\n", arg);
@@ -113,9 +111,9 @@ int ReadHotkey(LPCWSTR arg) {
 }
 
 int ReadHotkeyMode(LPCWSTR arg) {
-    int slot;
-    LPCWSTR value = ReadSlot(arg, &slot);
-    if (!value) return -1;
+    LPCWSTR value;
+    int slot = ReadSlot(arg, &value);
+    if (slot < 0) return -1;
     if (!*value) return PrintError(L"Missing hotkey mode value\r\n");
     DWORD mode;
     if (ParseUnsignedNumber(value, &mode, nullptr) != 0) return PrintError(L"Bad hotkey mode value: \"%s\"\r\n", arg);
@@ -172,8 +170,8 @@ int ShowHelp(bool withVersion) {
 // except the options without a value, which must stand alone.
 int ReadArgument(LPCWSTR arg, int argumentCount) {
     if (wcscmp(arg, L"/?") == 0 || wcscmp(arg, L"/??") == 0) return ShowHelp(arg[2] != 0);
-    bool alone = arg[0] == L'/' && arg[1] && !arg[2];
-    switch (arg[0] == L'/' ? arg[1] : 0) {
+    if (arg[0] != L'/') return PrintError(L"Syntax error: \"%s\"\r\n", arg);
+    switch (arg[1]) {
     case L'A':
         pending.repaintNeeded = true;
         return ReadNumber(arg, nullptr, MinAlpha, MaxAlpha, AlphaMessages, &pending.alpha);
@@ -184,7 +182,7 @@ int ReadArgument(LPCWSTR arg, int argumentCount) {
         pending.repaintNeeded = true;
         return ReadColor(arg, &pending.tickrailColors[pending.consoleBackground]);
     case L'D':
-        if (!alone) break;
+        if (arg[2]) break;
         pending.restoreDefaults = pending.repaintNeeded = true;
         return 0;
     case L'E':
@@ -206,7 +204,7 @@ int ReadArgument(LPCWSTR arg, int argumentCount) {
     case L'K':
         return ReadHotkey(arg);
     case L'L':
-        if (!alone) break;
+        if (arg[2]) break;
         pending.listHotkeys = true;
         return 0;
     case L'M':
@@ -219,15 +217,15 @@ int ReadArgument(LPCWSTR arg, int argumentCount) {
         pending.repaintNeeded = true;
         return ReadNumber(arg, L"TBLR", 0, MaxPosition, PositionMessages, &pending.position);
     case L'Q':
-        if (!alone) break;
+        if (arg[2]) break;
         pending.quiet = true;
         return 0;
     case L'R':
-        if (!alone) break;
+        if (arg[2]) break;
         pending.restoreFromRegistry = pending.repaintNeeded = true;
         return 0;
     case L'S':
-        if (!alone && wcscmp(arg + 2, L"!") != 0) break;
+        if (arg[2] && wcscmp(arg + 2, L"!") != 0) break;
         pending.saveTarget = arg[2] ? SaveToMachine : SaveToUser;
         return 0;
     case L'U':
@@ -241,7 +239,7 @@ int ReadArgument(LPCWSTR arg, int argumentCount) {
     case L'Z':
         return ReadNumber(arg, L"NY", 0, 1, StartHiddenMessages, &pending.hiddenAtStartup);
     }
-    return PrintError(arg[0] == L'/' ? L"Unknown option: \"%s\"\r\n" : L"Syntax error: \"%s\"\r\n", arg);
+    return PrintError(L"Unknown option: \"%s\"\r\n", arg);
 }
 
 void StartPendingChanges(void) {

@@ -12,8 +12,8 @@ namespace {
 const int RegistryWriteFailed = 2;
 
 const LPCWSTR TransparencyModeNames[] = {L"Color key", L"Alpha"};
-const LPCWSTR PositionNames[] = {L"Top", L"Bottom", L"Left", L"Right", L""};
-const DWORD PositionNameCount = sizeof PositionNames / sizeof PositionNames[0];
+// By the position the settings hold: 0 to 4, the last without a name.
+const LPCWSTR PositionNames[MaxPosition + 1] = {L"Top", L"Bottom", L"Left", L"Right", L""};
 const LPCWSTR OrdinalSuffixes[] = {L"th", L"st", L"nd", L"rd"};
 
 WCHAR reportText[TextCapacity];
@@ -82,12 +82,11 @@ void PrintSettingsReport(const PendingChangesRecord& pending) {
         HotkeyToText(Settings.hotkeys[slot], reportText);
         DWORD mode = Settings.hotkeyModes[slot];
         Printf(L"    Tickrail hotkey #%u  . . . . . /K%u: %s\r\n", slot + 1, slot + 1, reportText);
-        Printf(L"    Hotkey mode  #%u  . . . . . /M%u: %u \t\t(%s)\r\n", slot + 1, slot + 1, mode,
-               mode < HotkeyModeCount ? HotkeyModeNames[mode] : L"");
+        Printf(L"    Hotkey mode  #%u  . . . . . /M%u: %u \t\t(%s)\r\n", slot + 1, slot + 1, mode, HotkeyModeNames[mode]);
     }
     DWORD transparency = Settings.transparencyMode;
     Printf(L"    Transparency mode  . . . . /X : %u \t\t(%s)\r\n", transparency,
-           TransparencyModeNames[transparency ? 1 : 0]);
+           TransparencyModeNames[transparency]);
     if (transparency) {
         PrintColorLine(L"    Background color . . . . . /B : %s \t(%u,%u,%u)\r\n", Settings.backgroundColor);
         PrintColorLine(L"    Hash marks color . . . . . /H : %s \t(%u,%u,%u)\r\n", Settings.hashColor);
@@ -106,9 +105,8 @@ void PrintSettingsReport(const PendingChangesRecord& pending) {
     if (Settings.altRowsCount)
         PrintMarksLine(L"    Alt. color rows  . . . . . /J : %s \t", Settings.altRowsColor, Settings.altRows,
                        Settings.altRowsCount, L"%severy %s row");
-    DWORD position = Settings.position;
-    Printf(L"    Tickrail position . . . . . . /P : %u \t\t(%s)\r\n", position,
-           position < PositionNameCount ? PositionNames[position] : L"");
+    Printf(L"    Tickrail position . . . . . . /P : %u \t\t(%s)\r\n", Settings.position,
+           PositionNames[Settings.position]);
     Printf(L"    Currently enabled  . . . . /E : %u \t\t(%s)\r\n", Settings.enabled ? 1 : 0, YesNo(Settings.enabled));
     Printf(L"    Hidden at startup  . . . . /Z : %u *\t\t(%s)\r\n", Settings.hiddenAtStartup,
            YesNo(Settings.hiddenAtStartup));

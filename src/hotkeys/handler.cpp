@@ -16,9 +16,7 @@ const SHORT KeyHeld = SHORT(0x8000);
 
 enum HotkeyMode {
     ModeEnableDisable = 0,
-    ModeTopBottomDisable = 1,
     ModeTopBottomLeftRightDisable = 3,
-    ModeTopBottom = 4,
     ModeTopBottomLeftRight = 6,
     ModeTopLeftDisable = 7,
     ModeTopLeft = 8,
@@ -28,7 +26,6 @@ enum HotkeyMode {
     ModeRight = 14,
     ModeLeftRightDisable = 15,
     ModeLeftRight = 16,
-    ModeColorKeyAlpha = 17,
 };
 
 bool Held(int virtualKey) { return (GetAsyncKeyState(virtualKey) & KeyHeld) != 0; }
@@ -53,9 +50,9 @@ void Alternate(DWORD first, DWORD second) {
 }
 
 // A call without a key: look for the tab window while the console is
-// hidden, and put the strip back after LIST.
+// hidden (unless a tab overlay lives), and put the strip back after LIST.
 void HandleCallWithoutKey(void) {
-    if (!IsWindowVisible(PluginState.consoleWindow) && !PluginState.tabOverlay) MakeTabOverlay();
+    if (!IsWindowVisible(PluginState.consoleWindow)) MakeTabOverlay();
     Settings.rowOffset = 0;
     RepaintOverlays();
 }
@@ -90,7 +87,7 @@ int ApplyHotkeyMode(DWORD mode) {
         else Alternate(PositionLeft, PositionRight);
     } else if (mode == ModeLeftRight) {
         Alternate(PositionLeft, PositionRight);
-    } else {
+    } else {  // ColorKey/Alpha
         Settings.transparencyMode = Settings.transparencyMode ? 0 : 1;
     }
     RepaintOverlays();

@@ -90,7 +90,6 @@ int LoadHostMargins(void) {
     PluginState.iniHMargin = DefaultHMargin;
     PluginState.iniVMargin = DefaultVMargin;
     static WCHAR iniName[LongTextCapacity];
-    ZeroMemory(iniName, sizeof iniName);
     lstrcpyW(iniName, L"%_ininame");
     ExpandVariables(iniName, 1);
     if (!iniName[0]) return 1;

@@ -57,7 +57,6 @@ WCHAR errorPiece[ErrorPieceCapacity + 1];
 int errorPieceLength;
 
 void FlushErrorText(void) {
-    if (errorPieceLength == 0) return;
     errorPiece[errorPieceLength] = 0;
     Qprintf(StdErr(), L"%s", errorPiece);
     errorPieceLength = 0;
@@ -72,8 +71,8 @@ void PutErrorText(LPCWSTR text) {
     for (; *text; text++) PutErrorChar(*text);
 }
 
-// Formats like wsprintfW for the conversions the messages use (%s, %u, %d
-// and %%), with no limit on the length of the result.
+// Formats like wsprintfW for the conversions the messages use (%s, %u and
+// %d), with no limit on the length of the result.
 void PutErrorFormatted(LPCWSTR format, va_list args) {
     WCHAR number[16];
     for (LPCWSTR p = format; *p; p++) {
@@ -94,9 +93,6 @@ void PutErrorFormatted(LPCWSTR format, va_list args) {
         case L'd':
             wsprintfW(number, L"%d", va_arg(args, int));
             PutErrorText(number);
-            break;
-        default:
-            PutErrorChar(*p);
             break;
         }
     }

@@ -6,7 +6,6 @@
 
 #include "hotkeys/keys.h"
 #include "overlay/overlay.h"
-#include "settings/colors.h"
 #include "settings/settings.h"
 #include "text.h"
 
@@ -17,22 +16,6 @@ WCHAR functionList[] = L"tickrail,list,*key";
 const WCHAR AllFunctions[] = L"tickrail,list,*key";
 
 namespace {
-
-// The version's text and its numbers are written side by side; they agree.
-constexpr bool VersionTextAgrees(const char* text, int major, int minor, int build) {
-    const int parts[] = {major, minor, build};
-    for (int part : parts) {
-        int value = 0;
-        if (*text < '0' || *text > '9') return false;
-        while (*text >= '0' && *text <= '9') value = value * 10 + (*text++ - '0');
-        if (value != part || (*text != '.' && *text != 0)) return false;
-        if (*text) text++;
-    }
-    return *text == 0;
-}
-static_assert(VersionTextAgrees(TICKRAIL_VERSION_TEXT, TICKRAIL_VERSION_MAJOR, TICKRAIL_VERSION_MINOR,
-                                TICKRAIL_VERSION_BUILD),
-              "version.h: the text and the numbers agree");
 
 PluginInfoRecord pluginInfo;
 
@@ -74,15 +57,15 @@ void ReleaseEverything(void) {
 
 // The shell may load the plug-in again without unloading the library: each
 // load starts from what a fresh library holds (and a load that was never
-// shut down is undone first).
+// shut down is undone first). The start-up's reset brings the settings
+// back, all but the strip's visibility.
 void StartFromFreshState(void) {
     ReleaseEverything();
     HMODULE module = PluginState.moduleInstance;
     ZeroMemory(&PluginState, sizeof PluginState);
     PluginState.moduleInstance = module;
-    Settings = DefaultSettings;
+    Settings.enabled = DefaultSettings.enabled;
     lstrcpyW(functionList, AllFunctions);
-    consolePalette = StandardConsolePalette;
 }
 
 int FailLoad(void) {
@@ -104,7 +87,7 @@ int FailStep(LPCWSTR what) {
     return FailLoad();
 }
 
-int RegisterOverlayClass(void) {
+bool RegisterOverlayClass(void) {
     wsprintfW(PluginState.className, OVERLAY_CLASS_FORMAT, GetCurrentProcessId());
     WNDCLASSEXW windowClass;
     ZeroMemory(&windowClass, sizeof windowClass);
@@ -113,7 +96,7 @@ int RegisterOverlayClass(void) {
     windowClass.hInstance = PluginState.moduleInstance;
     windowClass.lpszClassName = PluginState.className;
     PluginState.classAtom = RegisterClassExW(&windowClass);
-    return PluginState.classAtom ? 0 : -1;
+    return PluginState.classAtom != 0;
 }
 
 void PrintLoadMessage(void) {
@@ -155,7 +138,7 @@ extern "C" PluginInfoRecord* WINAPI GetPluginInfo(void) {
 DWORD QueryHostVersion(void) {
     WCHAR buffer[TextCapacity] = L"%_4ver";
     ExpandVariables(buffer, 1);
-    DWORD version = 0;
+    DWORD version;
     if (!IsDecimalDigit(buffer[0]) || !ConvertUnsigned(buffer, 10, &version, nullptr)) version = 0;
     PluginState.hostVersion = version;
     return version;
@@ -163,7 +146,6 @@ DWORD QueryHostVersion(void) {
 
 int RemoveListEntry(void) {
     WCHAR* text = functionList;
-    if (!text[0]) return 0;
     for (WCHAR* entry = text; *entry;) {
         WCHAR* end = entry;
         while (*end && !IsListSeparator(*end)) end++;
@@ -218,7 +200,7 @@ extern "C" int WINAPI InitializePlugin(void) {
     if (PluginState.consoleOutput == INVALID_HANDLE_VALUE)
         return FailStep(L"open console buffer");
 
-    if (RegisterOverlayClass() != 0) return FailStep(L"register tickrail window class");
+    if (!RegisterOverlayClass()) return FailStep(L"register tickrail window class");
 
     if (Settings.hiddenAtStartup) Settings.enabled = 0;
     PluginState.consoleOverlay = CreateOverlayWindow(ConsoleOverlayKind, PluginState.consoleWindow);

@@ -19,10 +19,8 @@ bool ConvertUnsigned(LPCWSTR text, int base, DWORD* value, LPCWSTR* end) {
     LPCWSTR p = text;
     for (int digit; (digit = DigitValue(*p, base)) >= 0; p++) {
         total = total * unsigned(base) + unsigned(digit);
-        if (total > 0xFFFFFFFFull) {
-            overflow = true;
-            total = 0xFFFFFFFFull;
-        }
+        // Once over, the value no longer counts, wrapped or not.
+        if (total > 0xFFFFFFFFull) overflow = true;
     }
     if (end) *end = p;
     *value = DWORD(total);

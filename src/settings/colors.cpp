@@ -238,8 +238,7 @@ int ColorNameToRgb(LPCWSTR text) {
         if (IsGreyE(text, i)) c = L'A';
         if (length < MaxColorKeyLength) key[length++] = c;
     }
-    key[length] = 0;
-    if (length == 0) return -1;
+    key[length] = 0;  // an empty key names nothing
     for (const ColorName& color : ColorNames)
         if (EqualsIgnoreAsciiCase(color.name, key)) return int(color.rgb);
     return -1;

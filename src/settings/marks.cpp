@@ -102,7 +102,7 @@ int ParseAltMarks(LPCWSTR arg, DWORD* list, DWORD* count, COLORREF* color, LPCWS
     }
     int parsedColor = ParseColorArgument(colorText, arg);
     if (parsedColor < 0) return 1;
-    if (marksFound > 1) qsort(marks, marksFound, sizeof marks[0], CompareMarkEntries);
+    qsort(marks, marksFound, sizeof marks[0], CompareMarkEntries);
 
     for (DWORD i = 0; i < marksFound; i++) list[i] = marks[i];
     *color = COLORREF(parsedColor);

@@ -37,16 +37,14 @@ int ResetSettingsToDefaults(void) {
     return 0;
 }
 
-bool IsSupportedHotkey(int code) {
-    if (code <= 0) return false;
-    return FindKeyCell(code, nullptr, nullptr);
-}
+// The tables' cells of -1 and -2 are no hotkeys.
+bool IsSupportedHotkey(int code) { return code > 0 && FindKeyCell(code, nullptr, nullptr); }
 
 unsigned CompactHotkeys(void) {
     int* keys = Settings.hotkeys;
     DWORD* modes = Settings.hotkeyModes;
     unsigned changes = 0;
-    for (int i = 0; i < HotkeySlots - 1; i++) {
+    for (int i = 0; i < HotkeySlots; i++) {
         if (keys[i] == 0) continue;
         for (int j = i + 1; j < HotkeySlots; j++) {
             if (keys[j] == keys[i]) {
@@ -56,7 +54,7 @@ unsigned CompactHotkeys(void) {
             }
         }
     }
-    for (int i = 0; i < HotkeySlots - 1; i++) {
+    for (int i = 0; i < HotkeySlots; i++) {
         if (keys[i] != 0) continue;
         for (int k = i + 1; k < HotkeySlots; k++) {
             if (keys[k] != 0) {
