@@ -17,6 +17,10 @@ std::vector<std::wstring> Split(const std::wstring& tail) {
         args.push_back(ArgumentTable.args[i]);
     }
     EXPECT_EQ(count, ArgumentTable.count);
+    int stale = 0;  // entries past the count are cleared
+    for (int i = ArgumentTable.count; i < MaxArguments; i++) stale += ArgumentTable.args[i] || ArgumentTable.lengths[i];
+    EXPECT_EQ(0, stale);
+    if (count == 0) EXPECT_EQ(L'\0', ArgumentTable.buffer[0]);
     return args;
 }
 
@@ -26,8 +30,8 @@ TEST_F(Arguments, Tails) {
         std::vector<std::wstring> args;
     } cases[] = {
         {L"", {}},
-        {L" \t \r\n", {}},
         {L"/a:128 /b:red", {L"/A:128", L"/B:RED"}},
+        {L" \t \r\n", {}},
         {L"/a:128/b:red", {L"/A:128", L"/B:RED"}},
         {L"/x//y", {L"/X", L"//Y"}},
         {L"/k:\"ctrl a\"", {L"/K:CTRL A"}},
@@ -36,6 +40,7 @@ TEST_F(Arguments, Tails) {
         {L"a\"\"b", {L"AB"}},
         {L"\"   \"", {L""}},
         {L"/b:x://y/z", {L"/B:X://Y/Z"}},
+        {L"/b:x://y /a:1/b:2 x", {L"/B:X://Y", L"/A:1", L"/B:2", L"X"}},
         {L"/b:c:/x", {L"/B:C:", L"/X"}},
         {L"/w:1,2", {L"/W:1,2"}},
         {L"/a:\"12\"8", {L"/A:128"}},

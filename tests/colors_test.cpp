@@ -183,6 +183,9 @@ TEST_F(Colors, PaletteFromTheConsole) {
                                  0x5648E7, 0x9E00B4, 0xA5F1F9, 0xF2F2F2};
     sim::SetConsolePalette(custom);
     ASSERT_EQ(0, Load());
+    WCHAR tail[] = L"/Q /B:$12";
+    ASSERT_EQ(0, tickrail(tail));
+    EXPECT_EQ(custom[12], Settings.backgroundColor) << "the command reads the console's palette";
     for (bool queryFails : {false, true}) {
         RefreshConsoleColors();  // start from the console's palette
         sim::SetConsoleQueriesFail(queryFails);

@@ -49,8 +49,9 @@ TEST_F(Command, BadArgumentsStopWithOneMessageAndChangeNothing) {
         {L"/O:6", ErrorText(L"Offset must be 0 - 5: 6\r\n")},
         {L"/U:2", ErrorText(L"New hook-list value must be 0 or 1: 2\r\n")},
         {L"/X:2", ErrorText(L"Transpmode must be 0 or 1: 2\r\n")},
-        {L"/Z:9", ErrorText(L"New start-hidden value must be 0 or 1: 9\r\n")},
+        {L"/Z:2", ErrorText(L"New start-hidden value must be 0 or 1: 2\r\n")},
         {L"/K6:F5", ErrorText(L"Expected colon or digit 1 - 5: \"/K6:F5\"\r\n") + MarkerText(L"/K6:F5", 2)},
+        {L"/M0:1", ErrorText(L"Expected colon or digit 1 - 5: \"/M0:1\"\r\n") + MarkerText(L"/M0:1", 2)},
         {L"/K3F5", ErrorText(L"Expected colon or digit 1 - 5: \"/K3F5\"\r\n") + MarkerText(L"/K3F5", 3)},
         {L"/K:FOO", ErrorText(L"Unknown key name: \"/K:FOO\"\r\n")},
         {L"/K:", ErrorText(L"Unknown key name: \"/K:\"\r\n")},
@@ -132,19 +133,27 @@ TEST_F(Command, OptionsChangeTheSettings) {
         {L"/B:WHITE", {EXPECT_FIELD(backgroundColor, 0xFFFFFF), EXPECT_FIELD(hashColor, 0)}, 0, Any},
         {L"/B:NAVY", {EXPECT_FIELD(backgroundColor, 0x800000), EXPECT_FIELD(hashColor, 0xFFFFFF)}, 0, Any},
         {L"/B:WHITE /H:RED", {EXPECT_FIELD(hashColor, 0x0000FF)}, 0, Any},
-        // Luminance 5019 of 10000 takes black marks, 4980 white ones.
-        {L"/B:#808080", {EXPECT_FIELD(hashColor, 0x000000)}, 0, Any},
-        {L"/B:#7F7F7F", {EXPECT_FIELD(hashColor, 0xFFFFFF)}, 0, Any},
+        // Luminance 5000 of 10000 takes black marks, 4999 white ones.
+        {L"/B:13,163,113", {EXPECT_FIELD(hashColor, 0x000000)}, 0, Any},
+        {L"/B:16,165,84", {EXPECT_FIELD(hashColor, 0xFFFFFF)}, 0, Any},
         {L"/P:LEFT", {EXPECT_FIELD(position, 2)}, 0, Any},
         {L"/P=2", {EXPECT_FIELD(position, 2)}, 0, Any},
         {L"/P4", {EXPECT_FIELD(position, 4)}, 0, Any},
         {L"/E:NO", {EXPECT_FIELD(enabled, 0)}, 0, Any},
         {L"/E:NO /E:YES", {EXPECT_FIELD(enabled, 1)}, 0, Any},
+        // Each number option at either end of its range.
+        {L"/E:0 /P:0 /U:1 /X:1 /Z:1",
+         {EXPECT_FIELD(enabled, 0), EXPECT_FIELD(position, 0), EXPECT_FIELD(transparencyMode, 1),
+          EXPECT_FIELD(hiddenAtStartup, 1)},
+         0, Any},
+        {L"/E:1 /U:0 /X:0 /Z:0 /O:5", {EXPECT_FIELD(hookList, 0), EXPECT_FIELD(rowOffset, 5)}, 0, Any},
         {L"/K:F5", {EXPECT_FIELD(hotkeys[0], 0x1003F)}, 0, Any},
         {L"/K3:NONE /M3:4", {EXPECT_FIELD(hotkeys[2], 0), EXPECT_FIELD(hotkeyModes[2], 4)}, 0, Any},
+        {L"/K1:F6 /K5:F7 /M5:3",
+         {EXPECT_FIELD(hotkeys[0], 0x10040), EXPECT_FIELD(hotkeys[4], 0x10041), EXPECT_FIELD(hotkeyModes[4], 3)}, 0, Any},
         {L"/K2:\"ctrl shift-f1\"", {EXPECT_FIELD(hotkeys[1], 0)}, 1, L""},
         {L"/K2:ctrl-shift-f1 /M2:17", {EXPECT_FIELD(hotkeys[1], 0x30054), EXPECT_FIELD(hotkeyModes[1], 17)}, 0, Any},
-        {L"/W:2", {EXPECT_FIELD(penWidth, 2), EXPECT_FIELD(penWidth2, 2)}, 0, Any},
+        {L"/W:3", {EXPECT_FIELD(penWidth, 3), EXPECT_FIELD(penWidth2, 3)}, 0, Any},
         {L"/W:2,3", {EXPECT_FIELD(penWidth, 2), EXPECT_FIELD(penWidth2, 3)}, 0, Any},
         {L"/W:2;3", {EXPECT_FIELD(penWidth, 2), EXPECT_FIELD(penWidth2, 3)}, 0, Any},
         {L"/X:ALPHA", {EXPECT_FIELD(transparencyMode, 1)}, 0, Any},
@@ -171,8 +180,9 @@ TEST_F(Command, OptionsChangeTheSettings) {
         Settings.altRowsColor = 0x123456;
         EXPECT_EQ(c.result, Run(c.tail)) << "tail '" << c.tail << "': " << testing::PrintToString(StdErrText());
         for (const Expected& f : c.fields) EXPECT_EQ(f.expected, *f.value) << "tail '" << c.tail << "': " << f.field;
-        if (c.outputStart) {
-            EXPECT_EQ(c.outputStart, StdOutText().substr(0, wcslen(c.outputStart))) << "tail '" << c.tail << "'";
+        if (c.outputStart) {  // an empty start: no output at all
+            std::wstring out = StdOutText();
+            EXPECT_EQ(c.outputStart, *c.outputStart ? out.substr(0, wcslen(c.outputStart)) : out) << "tail '" << c.tail << "'";
         }
     }
 }
@@ -201,6 +211,11 @@ TEST_F(Command, ColourOptionFollowsTheConsolesBackground) {
     EXPECT_NE(std::wstring::npos, StdOutText().find(L"/C : Red \t(255,0,0)\r\n"));
     EXPECT_EQ(0, Run(L"/C:$4"));
     EXPECT_EQ(0x000080u, Settings.tickrailColors[1]) << "console colour 4 of the palette";
+#if TICKRAIL_SIMULATED  // a real console cannot be made to fail its query
+    sim::SetConsoleQueriesFail(true);
+    EXPECT_EQ(0, Run(L"/C:LIME"));
+    EXPECT_EQ(0x00FF00u, Settings.tickrailColors[0]) << "a failed query counts as background 0";
+#endif
 }
 
 TEST_F(Command, ChangesAreRepainted) {
@@ -244,6 +259,7 @@ TEST_F(Command, ReportLines) {
          L"    Hotkey mode  #3  . . . . . /M3: 17 \t\t(ColorKey/Alpha)\r\n",
          L"#2"},
         {"position 4", [] { Settings.position = 4; }, L"/P : 4 \t\t()\r\n", L""},
+        {"slot 1 empty", [] { Settings.hotkeys[0] = 0; }, L"/K1: None\r\n", L""},
         {"hidden", [] { Settings.enabled = 0; }, L"/E : 0 \t\t(No)\r\n", L""},
         {"columns", [] {
              Settings.altColumnsCount = 2;
@@ -264,12 +280,12 @@ TEST_F(Command, ReportLines) {
          },
          L"/I : White \tat 4, every 10th column\r\n", L""},
         {"ordinals", [] {
-             const DWORD distances[] = {2, 3, 11, 12, 13, 21, 22, 100};
-             Settings.altRowsCount = 8;
-             for (int i = 0; i < 8; i++) Settings.altRows[i] = RepeatMarkFlag + distances[i];
+             const DWORD distances[] = {2, 3, 4, 11, 12, 13, 21, 22, 100};
+             Settings.altRowsCount = 9;
+             for (int i = 0; i < 9; i++) Settings.altRows[i] = RepeatMarkFlag + distances[i];
          },
-         L"every 2nd row, every 3rd row, every 11th row, every 12th row, every 13th row, every 21st row, "
-         L"every 22nd row, every 100th row\r\n",
+         L"every 2nd row, every 3rd row, every 4th row, every 11th row, every 12th row, every 13th row, "
+         L"every 21st row, every 22nd row, every 100th row\r\n",
          L""},
     };
     for (const auto& c : cases) {
@@ -330,14 +346,16 @@ TEST_F(Command, RestoreFromTheRegistry) {
 }
 
 TEST_F(Command, SavingCompactsTheHotkeys) {
-    Settings.hotkeys[2] = 0x1003B;
-    Settings.hotkeyModes[2] = 9;
-    EXPECT_EQ(0, Run(L"/Q"));
-    EXPECT_EQ(0x1003B, Settings.hotkeys[2]) << "nothing written, nothing compacted";
-    EXPECT_EQ(0, Run(L"/S /Q"));
-    EXPECT_EQ(0x1003B, Settings.hotkeys[1]);
-    EXPECT_EQ(9u, Settings.hotkeyModes[1]);
-    EXPECT_EQ(0, Settings.hotkeys[2]);
+    for (const wchar_t* tail : {L"/Q", L"/S /Q", L"/Z:N /Q"}) {
+        Settings.hotkeys[1] = 0;
+        Settings.hotkeys[2] = 0x1003B;
+        Settings.hotkeyModes[2] = 9;
+        EXPECT_EQ(0, Run(tail));
+        bool writes = tail[1] != L'Q';  // nothing written, nothing compacted
+        EXPECT_EQ(writes ? 0x1003B : 0, Settings.hotkeys[1]) << "tail '" << tail << "'";
+        EXPECT_EQ(writes ? 9u : 0u, Settings.hotkeyModes[1]) << "tail '" << tail << "'";
+        EXPECT_EQ(writes ? 0 : 0x1003B, Settings.hotkeys[2]) << "tail '" << tail << "'";
+    }
 }
 
 }  // namespace

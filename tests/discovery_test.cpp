@@ -21,6 +21,7 @@ TEST_F(Discovery, MainWindowFromTheShellsAnswer) {
         {L"65552", 65552},     {L"123abc", 123},   {L"4294967295", 0xFFFFFFFF}, {L"4294967296", 0},
         {L"abc", 0},           {L"", 0},           {L" 123", 0},                {L"-5", 0},
         {L"0x10", 0},  // leading 0 and then no more digits: window 0
+        {L"7", 7},
     };
     for (const Case& c : cases) {
         SetHwndAnswerText(c.answer);
@@ -108,6 +109,10 @@ TEST_F(Discovery, MarkerTitleHasProcessIdAndNumber) {
     size_t length = wcslen(marker);
     EXPECT_EQ(L'\u00bb', marker[length - 1]);
     EXPECT_GE(length, 1u + 8 + 1 + 4 + 1);
+    MarkerSearch search = {nullptr, marker};
+    EXPECT_TRUE(MatchMarkerTitle(mainWindow, reinterpret_cast<LPARAM>(&search)));
+    EXPECT_FALSE(MatchMarkerTitle(tabWindow, reinterpret_cast<LPARAM>(&search))) << "found: the search stops";
+    EXPECT_EQ(tabWindow, search.found);
 }
 
 TEST_F(Discovery, NoSearchWithoutMainOrConsoleWindow) {
@@ -129,6 +134,7 @@ TEST_F(Discovery, ViewClassMatchesItsPrefixExactly) {
     } cases[] = {
         {L"AfxFrameOrView140u", true}, {L"AfxFrameOrView", true},   {L"afxframeorview150u", false},
         {L"AfxFrameOrVie", false},     {L"XAfxFrameOrView", false}, {L"AfxFrameOrview140", false},
+        {L"XfxFrameOrView140u", false},
     };
     for (const Case& c : cases) {
         HWND window = MakeShellWindow(nullptr, c.className, L"", 10, 10);

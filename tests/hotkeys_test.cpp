@@ -52,7 +52,7 @@ TEST_F(Hotkeys, SupportedHotkeysFollowTheActiveTable) {
         {0x10088, true, true},   {0x87F, false, true},   // Shift-Backspace exists from 24 on
         {0x7005E, false, true},  // Ctrl-Alt-Shift-F1
         {0x10082, true, false},  // Alt-"-" of the older table
-        {0x1C, true, false},     {0x12345, false, false},
+        {0x1C, true, false},     {0x12345, false, false}, {0x1, true, true},  // Ctrl-A
     };
     for (const Case& c : cases) {
         PluginState.useKeyTableV24 = false;
@@ -291,7 +291,7 @@ TEST_F(Hotkeys, ModesCycleAsTheyAreNamed) {
         Settings.position = c.position;
         std::string seen;
         for (size_t i = 0; c.presses[i]; i++) {
-            ApplyHotkeyMode(c.mode);
+            ASSERT_EQ(0, ApplyHotkeyMode(c.mode));
             seen += Settings.enabled ? "TBLR"[Settings.position] : '-';
         }
         EXPECT_EQ(c.presses, seen) << "mode " << c.mode;
@@ -331,6 +331,15 @@ TEST_F(Hotkeys, KeyHandlerSwallowsOnlyItsHotkeys) {
     EXPECT_EQ(0, key(&other));
     EXPECT_EQ(0x10054, other.keyCode);
     EXPECT_EQ(1u, Settings.enabled);
+    EXPECT_EQ(0, key(nullptr));
+
+    // Keys pressed and let go before the keystroke are not held.
+    for (bool down : {true, false}) {
+        HoldKey(VK_CONTROL, down);
+        HoldKey(VK_SHIFT, down);
+    }
+    EXPECT_EQ(0, key(&other));
+    EXPECT_EQ(0x10054, other.keyCode) << "Ctrl and Shift let go";
 
     HoldKey(VK_CONTROL, true);
     HoldKey(VK_SHIFT, true);
@@ -391,6 +400,14 @@ TEST_F(Hotkeys, KeysByNameFromVersion24) {
 TEST_F(Hotkeys, CallWithoutKeyPutsTheStripBackAndLooksForTheTab) {
     ASSERT_EQ(0, Load());
     MakeShellWindows();
+    RunMessages(300);
+    int searches = TabSearchesSeen(), paints = PaintsDispatched(PluginState.consoleOverlay);
+    KeyRecord none = {};
+    EXPECT_EQ(0, key(&none));
+    RunMessages(0);
+    EXPECT_EQ(searches, TabSearchesSeen()) << "no search while the console shows";
+    EXPECT_EQ(paints + 1, PaintsDispatched(PluginState.consoleOverlay));
+
     SetHwndAnswer(nullptr);  // the timer finds no tab while the console hides
     ShowConsole(false);
     SetHwndAnswer(mainWindow);
@@ -402,7 +419,6 @@ TEST_F(Hotkeys, CallWithoutKeyPutsTheStripBackAndLooksForTheTab) {
     EXPECT_EQ(3u, Settings.rowOffset) << "not a call without a key when the host's field is set";
     EXPECT_EQ(nullptr, PluginState.tabOverlay);
 
-    KeyRecord none = {};
     key(&none);
     EXPECT_EQ(0u, Settings.rowOffset);
     ASSERT_NE(nullptr, PluginState.tabOverlay);
@@ -415,10 +431,14 @@ TEST_F(Hotkeys, ListMovesTheStripDownAndHandsLISTBack) {
         const wchar_t* tail;
         DWORD offset;
     } cases[] = {{L"", 1}, {L"/s *.txt", 1}, {L"/u", 3}, {L"*.txt /h /U", 3}, {L"/uu", 1}, {L"\"/u\"", 3}};
+    RunMessages(300);
     for (const Case& c : cases) {
         WCHAR tail[64];
         lstrcpyW(tail, c.tail);
+        int paints = PaintsDispatched(PluginState.consoleOverlay);
         EXPECT_EQ(int(0xFEDCBA98u), list(tail)) << "tail '" << c.tail << "'";
+        RunMessages(0);
+        EXPECT_EQ(paints + 1, PaintsDispatched(PluginState.consoleOverlay)) << "tail '" << c.tail << "'";
         EXPECT_EQ(c.offset, Settings.rowOffset) << "tail '" << c.tail << "'";
         EXPECT_STREQ(c.tail, tail) << "the shell's LIST gets the tail unchanged";
     }

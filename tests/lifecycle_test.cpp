@@ -87,6 +87,7 @@ TEST_F(Lifecycle, VersionGate) {
         {L"12.50", false, 12}, {L"13", true, 13},     {L"13.0", true, 13},  {L"24.02", true, 24},
         {L"", false, 0},       {L"abc", false, 0},    {L" 28", false, 0},   {L"+28", false, 0},
         {L"4294967296", false, 0},  // out of range counts as 0
+        {L"9", false, 9},
     };
     for (const Case& c : cases) {
         Reload();
@@ -293,14 +294,22 @@ TEST_F(Lifecycle, ReloadInTheSameLibraryStartsFresh) {
     ASSERT_EQ(0, Load());
     RunMessages(500);
     ApplyHotkeyMode(10);  // hidden by a hotkey
+    Settings.alpha = 99;
     EXPECT_STREQ(L"tickrail,*key", functionList);
+    ASSERT_EQ(0, Load());  // a load never shut down is undone first
+    EXPECT_EQ(1u, OverlaysIn(GetConsoleWindow()).size());
     ShutdownPlugin(0);
 
     StoreDword(HKEY_CURRENT_USER, L"Hook LIST", 1);
     ASSERT_EQ(0, Load());
     EXPECT_STREQ(StartFunctionList, functionList);
     EXPECT_EQ(1u, Settings.enabled);
+    EXPECT_EQ(128u, Settings.alpha);
     HWND overlay = PluginState.consoleOverlay;
+#if TICKRAIL_SIMULATED  // on the virtual clock: the second tick asks
+    RunMessages(200);
+    EXPECT_TRUE(IsWindowVisible(overlay)) << "painted after the second tick";
+#endif
     RunMessagesUntil([&] { return IsWindowVisible(overlay) != FALSE; });
     EXPECT_TRUE(IsWindowVisible(overlay));
 #if TICKRAIL_SIMULATED  // a real system adds paints of its own
@@ -340,6 +349,7 @@ TEST_F(Lifecycle, RemoveListEntry) {
         {L"list,list", L"list"},
         {L"tickrail,*key,", L"tickrail,*key"},
         {L"a,list;", L"a"},
+        {L",", L""},
         {L"", L""},
     };
     for (const Case& c : cases) {

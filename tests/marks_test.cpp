@@ -41,6 +41,7 @@ TEST_F(Marks, ParseAltMarks) {
         {L"/I:\u00d77,0x50:Lime", L"column", 0, {80, Repeat + 7}, 0x00FF00},
         {L"/IJK:5=Red", L"column", 0, {5}, 0x0000FF},
         {L"80=Red", L"column", 0, {80}, 0x0000FF},
+        {L"/I80=Red", L"column", 0, {80}, 0x0000FF},
         {L"/I:", L"column", 0, {}, 0xFFFFFF},
         {L"/I", L"column", 0, {}, 0xFFFFFF},
         {L"/I:2000,*100,*2,1=#000", L"column", 0, {1, 2000, Repeat + 2, Repeat + 100}, 0x000000},

@@ -125,6 +125,8 @@ TEST_F(Output, UsageGivesTheTailForTickrailOnly) {
             EXPECT_STREQ(L"untouched", out) << "name '" << c.name << "'";
         }
     }
+    WCHAR out[TextCapacity];
+    EXPECT_EQ(0, Usage(nullptr, out));
 }
 
 TEST_F(Output, HelpShowsOneBoxForTickrail) {

@@ -54,8 +54,11 @@ TEST_F(Tracking, OverlaysStartInvisibleAndTheSecondTickAsksForThePaint) {
         if (TICKRAIL_SIMULATED) EXPECT_EQ(0x08080028u, exStyle);
         Layered layered = LayeredOf(overlay);
         EXPECT_TRUE(layered.set);
+        EXPECT_EQ(0u, layered.key);
         EXPECT_EQ(128, layered.alpha);
         EXPECT_EQ(DWORD(LWA_ALPHA), layered.flags);
+        RECT place = PlaceIn(overlay);
+        EXPECT_EQ((std::vector<LONG>{0, 0, 100, 50}), (std::vector<LONG>{place.left, place.top, place.right, place.bottom}));
         WCHAR title[64];
         GetWindowTextW(overlay, title, 64);
         EXPECT_STREQ(L"Take Command Tickrail", title) << "the title others see";

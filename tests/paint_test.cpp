@@ -215,6 +215,7 @@ TEST_F(Painting, AlphaModeUsesTheChosenColoursAndOpacity) {
     });
     Layered layered = LayeredOf(Strip());
     EXPECT_EQ(DWORD(LWA_ALPHA), layered.flags);
+    EXPECT_EQ(0u, layered.key);
     EXPECT_EQ(200, layered.alpha);
     EXPECT_EQ(0x202020u, PixelOf(Strip(), 3, 3));
     EXPECT_EQ(0x00FFFFu, PixelOf(Strip(), 80, 3));

@@ -41,7 +41,8 @@ TEST_F(Registry, LoadTakesRepairsOrRefuses) {
         {"seventeen columns counts as none", {{L"Hotkey", 0}, {L"Alt Columns Count", 17}}, 0},
         {"a missing column mark", {{L"Hotkey", 0}, {L"Alt Columns Count", 2}, {L"Alt Column #1", 5}}, 2},
         {"repeat every 1", {{L"Hotkey", 0}, {L"Alt Columns Count", 1}, {L"Alt Column #1", 0x10001}}, 1},
-        {"column 2001", {{L"Hotkey", 0}, {L"Alt Rows Count", 1}, {L"Alt Row #1", 2001}}, 1},
+        {"row 2001", {{L"Hotkey", 0}, {L"Alt Rows Count", 1}, {L"Alt Row #1", 2001}}, 1},
+        {"column 0", {{L"Hotkey", 0}, {L"Alt Columns Count", 1}, {L"Alt Column #1", 0}}, 1},
         {"every 100th", {{L"Hotkey", 0}, {L"Alt Columns Count", 1}, {L"Alt Column #1", 0x10064}}, 0},
         {"faults add up", {{L"Alt Rows Count", 2}}, 5},
     };
@@ -161,7 +162,7 @@ TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
     Settings.tickrailColors[15] = 0x123456;
     Settings.altColumnsCount = MaxAltMarks;
     for (DWORD i = 0; i < MaxAltMarks; i++) Settings.altColumns[i] = i + 1;
-    Settings.altColumns[0] = RepeatMarkFlag + 2;
+    Settings.altColumns[1] = RepeatMarkFlag + 2;
     Settings.altColumns[15] = 2000;
     Settings.altRowsCount = 1;
     Settings.altRows[0] = RepeatMarkFlag + 100;

@@ -65,6 +65,8 @@ TEST_F(SettingsTest, CompactHotkeys) {
         {{KeyA, KeyA, KeyA, KeyA, KeyA}, {9, 8, 7, 6, 5}, {KeyA, 0, 0, 0, 0}, {9, 0, 0, 0, 0}, 4},
         {{0, KeyB, 0, KeyB, KeyA}, {1, 2, 3, 4, 5}, {KeyB, KeyA, 0, 0, 0}, {2, 5, 3, 0, 0}, 3},
         {{0, 0, 0, 0, 0}, {1, 2, 3, 4, 5}, {0, 0, 0, 0, 0}, {1, 2, 3, 4, 5}, 0},
+        {{0, 0, 0, KeyA, KeyA}, {1, 2, 3, 4, 5}, {KeyA, 0, 0, 0, 0}, {4, 2, 3, 0, 0}, 2},
+        {{1, 0, 0, 0, 0}, {1, 2, 3, 4, 5}, {1, 0, 0, 0, 0}, {1, 2, 3, 4, 5}, 0},  // a code like a mode
     };
     for (size_t n = 0; n < sizeof cases / sizeof cases[0]; n++) {
         const Case& c = cases[n];
