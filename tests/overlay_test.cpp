@@ -276,8 +276,11 @@ TEST_F(Tracking, HiddenPaintsBelowTheLimitDoNotPark) {
     ShowConsole(false);
     Ticks(6);  // the visibility repaint at tick 14, the slow check at tick 16
     EXPECT_EQ(0, Record(overlay)->hiddenPaints);
-    for (int i = 0; i < 9; i++) RepaintOverlays();
-    RunMessages(0);
+    for (bool shows : {false, true, false}) {  // a paint while the console shows counts from 0 again
+        ShowConsole(shows);
+        for (int i = 0; i < (shows ? 1 : 9); i++) RepaintOverlays();
+        RunMessages(0);
+    }
     EXPECT_EQ(0, Record(overlay)->detached);
     EXPECT_EQ(9, Record(overlay)->hiddenPaints);
     Ticks(8);  // the slow check of tick 24 forgets them
@@ -362,6 +365,20 @@ TEST_F(Tracking, FailedConsoleQueryCountsAsOneCell) {
     EXPECT_EQ(1u, PluginState.rows);
     SettleAfterRepaint();
     EXPECT_EQ(0, TicksUntilConsolePaint(20)) << "steady at one cell";
+    // A console that reports no cells is measured as one; a paint's own
+    // failed query, before the timer sees it, counts as one cell too.
+    sim::SetConsoleQueriesFail(false);
+    sim::SetConsoleView(0, 0);
+    RepaintOverlays();
+    RunMessages(0);
+    EXPECT_EQ(400, PlaceIn(PluginState.consoleOverlay).bottom) << "one row of 400 pixels";
+    sim::SetConsoleView(80, 25);
+    RepaintOverlays();
+    RunMessages(0);
+    sim::SetConsoleQueriesFail(true);
+    RepaintOverlays();
+    RunMessages(0);
+    EXPECT_EQ(1u, PluginState.columns);
 }
 #endif
 

@@ -67,13 +67,13 @@ TEST_F(Painting, StripAndMarksForEachEdge) {
     struct Case {
         DWORD position;
         RECT place;
-        MarkCheck longMark, mediumMark, shortMark;
+        MarkCheck longMark, mediumMark, shortMark, lastMark;  // the last: of column 79 or row 24
     } cases[] = {
-        {0, {0, 0, 640, 16}, {80, 0, 0, 1, 14}, {40, 0, 0, 1, 8}, {8, 0, 0, 1, 4}},
-        {4, {0, 0, 640, 16}, {80, 0, 0, 1, 14}, {40, 0, 0, 1, 8}, {8, 0, 0, 1, 4}},
-        {1, {0, 383, 640, 399}, {80, 15, 0, -1, 14}, {40, 15, 0, -1, 8}, {8, 15, 0, -1, 4}},
-        {2, {0, 0, 16, 400}, {0, 160, 1, 0, 14}, {0, 80, 1, 0, 8}, {0, 16, 1, 0, 4}},
-        {3, {623, 0, 639, 400}, {15, 160, -1, 0, 13}, {15, 80, -1, 0, 7}, {15, 16, -1, 0, 3}},
+        {0, {0, 0, 640, 16}, {80, 0, 0, 1, 14}, {40, 0, 0, 1, 8}, {8, 0, 0, 1, 4}, {632, 0, 0, 1, 4}},
+        {4, {0, 0, 640, 16}, {80, 0, 0, 1, 14}, {40, 0, 0, 1, 8}, {8, 0, 0, 1, 4}, {632, 0, 0, 1, 4}},
+        {1, {0, 383, 640, 399}, {80, 15, 0, -1, 14}, {40, 15, 0, -1, 8}, {8, 15, 0, -1, 4}, {632, 15, 0, -1, 4}},
+        {2, {0, 0, 16, 400}, {0, 160, 1, 0, 14}, {0, 80, 1, 0, 8}, {0, 16, 1, 0, 4}, {0, 384, 1, 0, 4}},
+        {3, {623, 0, 639, 400}, {15, 160, -1, 0, 13}, {15, 80, -1, 0, 7}, {15, 16, -1, 0, 3}, {15, 384, -1, 0, 3}},
     };
     for (const Case& c : cases) {
         Reload();
@@ -85,7 +85,7 @@ TEST_F(Painting, StripAndMarksForEachEdge) {
         EXPECT_EQ(c.place.bottom, place.bottom) << "position " << c.position;
         EXPECT_TRUE(IsWindowVisible(Strip()));
         EXPECT_EQ(Strip(), GetWindow(GetAncestor(Strip(), GA_PARENT), GW_CHILD)) << "on top of its siblings";
-        for (const MarkCheck& m : {c.longMark, c.mediumMark, c.shortMark})
+        for (const MarkCheck& m : {c.longMark, c.mediumMark, c.shortMark, c.lastMark})
             EXPECT_EQ(Mark(m.length, DeepSkyBlue, KeyForDeepSkyBlue), Run(Strip(), m.x, m.y, m.dx, m.dy, m.length + 1))
                 << "position " << c.position << " mark at " << m.x << "," << m.y;
         Layered layered = LayeredOf(Strip());
@@ -99,17 +99,23 @@ TEST_F(Painting, StripAndMarksForEachEdge) {
 }
 
 // Between the marks only the key. A client area wider than its cells shows
-// the mark after the last one, here in the alternate colour, at x = 640.
+// the mark after the last one, at x = 640, here in the alternate colour by
+// a single mark, by a repeat, and then not at all.
 TEST_F(Painting, MarksLieOnTheCellBoundaries) {
     clientWidth = 645;
     LoadAndPaint([] {
         Settings.altColumnsCount = 1;
-        Settings.altColumns[0] = 80;
         Settings.altColumnsColor = Lime;
     });
-    for (int x = 0; x < 645; x++) {
-        COLORREF expected = x == 640 ? Lime : (x % 8 == 0 && x > 0) ? DeepSkyBlue : KeyForDeepSkyBlue;
-        ASSERT_EQ(expected, PixelOf(Strip(), x, 2)) << "x " << x;
+    const DWORD marks[] = {80, RepeatMarkFlag + 80, 79};
+    for (DWORD mark : marks) {
+        Settings.altColumns[0] = mark;
+        Repaint();
+        for (int x = 0; x < 645; x++) {
+            bool alternate = x == 8 * int(mark & 0xFF);
+            COLORREF expected = alternate ? Lime : (x % 8 == 0 && x > 0) ? DeepSkyBlue : KeyForDeepSkyBlue;
+            ASSERT_EQ(expected, PixelOf(Strip(), x, 2)) << "x " << x << ", mark " << mark;
+        }
     }
 }
 
@@ -120,6 +126,7 @@ TEST_F(Painting, KeyColourLiesAwayFromTheMarkColour) {
         COLORREF key;
     } cases[] = {
         {0x07, 0xFFBF00, 0x0000FF},  // DeepSkyBlue: pure red key
+        {0x40, 0x507FFF, 0xFFFF00},  // Coral: green and blue
         {0xE0, 0x008CFF, 0xFF0000},  // DarkOrange: pure blue key
         {0x50, 0xFFFFFF, 0x000000},  // White
         {0x60, 0x000000, 0xFFFFFF},  // Black
@@ -144,6 +151,7 @@ TEST_F(Painting, AlternateMarks) {
         DWORD penWidth2;
         COLORREF at80, at160, at40;  // pixels of columns 10, 20 and 5
         COLORREF background;
+        WORD attributes;  // of the console, when not 0
     } cases[] = {
         {"single column", 0, {10}, Lime, 1, Lime, DeepSkyBlue, DeepSkyBlue, KeyForDeepSkyBlue},
         {"every 10th", 0, {RepeatMarkFlag + 10}, Lime, 1, Lime, Lime, DeepSkyBlue, KeyForDeepSkyBlue},
@@ -154,9 +162,13 @@ TEST_F(Painting, AlternateMarks) {
         {"alpha", 1, {10}, Lime, 1, Lime, 0x000000, 0x000000, 0xE6E0B0},
         {"alpha, alternate like the background", 1, {10}, 0xE6E0B0, 1, 0x000000, 0x000000, 0x000000, 0xE6E0B0},
         {"alpha, alternate like the marks", 1, {10}, 0x000000, 1, 0x000000, 0x000000, 0x000000, 0xE6E0B0},
+        {"like the marks but wider", 0, {10}, DeepSkyBlue, 3, DeepSkyBlue, DeepSkyBlue, DeepSkyBlue, KeyForDeepSkyBlue},
+        {"alpha, like the marks but wider", 1, {10}, 0x000000, 3, 0x000000, 0x000000, 0x000000, 0xE6E0B0},
+        {"alternate colour equals a blue key", 0, {10}, 0xFF0000, 1, 0xFF0000, 0x008CFF, 0x008CFF, 0xFC0000, 0xE0},
     };
     for (const auto& c : cases) {
         Reload();
+        if (c.attributes) SetConsoleColors(c.attributes);
         LoadAndPaint([&] {
             Settings.transparencyMode = c.transparencyMode;
             Settings.altColumnsCount = DWORD(c.marks.size());
@@ -168,6 +180,7 @@ TEST_F(Painting, AlternateMarks) {
         EXPECT_EQ(c.at160, PixelOf(Strip(), 160, 1)) << c.what;
         EXPECT_EQ(c.at40, PixelOf(Strip(), 40, 1)) << c.what;
         EXPECT_EQ(c.background, PixelOf(Strip(), 3, 1)) << c.what;
+        EXPECT_EQ(c.penWidth2 > 1 ? c.at80 : c.background, PixelOf(Strip(), 81, 1)) << c.what << ": the pen's width";
 #if TICKRAIL_SIMULATED
         EXPECT_EQ(0, sim::LiveGdiObjects()) << c.what;
 #endif
@@ -184,7 +197,7 @@ TEST_F(Painting, AlternateMarksSelectTheirNumbers) {
         std::vector<int> selected, plain;  // column numbers
     } cases[] = {
         {{Every + 10}, {10, 20, 30, 70}, {5, 11, 79}},
-        {{10}, {10}, {9, 11, 20}},
+        {{1, 10}, {1, 10}, {9, 11, 20}},
         {{Every}, {}, {1, 5, 10}},
         {{Every + 2, Every + 4}, {2, 4, 6, 78}, {1, 7, 79}},
         {{Every + 4, Every + 2}, {2, 4, 6}, {3, 5}},
@@ -197,6 +210,7 @@ TEST_F(Painting, AlternateMarksSelectTheirNumbers) {
         LoadAndPaint([&] {
             Settings.altColumnsCount = DWORD(c.marks.size());
             for (size_t i = 0; i < c.marks.size(); i++) Settings.altColumns[i] = c.marks[i];
+            Settings.altColumns[c.marks.size()] = 11;  // past the count: no mark
             Settings.altColumnsColor = Lime;
         });
         std::string list = testing::PrintToString(c.marks);
@@ -266,13 +280,21 @@ TEST_F(Painting, RowOffsetMovesTheStripDown) {
         EXPECT_EQ(c.place.bottom, place.bottom) << "position " << c.position << " offset " << c.rowOffset;
         EXPECT_EQ(c.place.right, place.right) << "position " << c.position << " offset " << c.rowOffset;
     }
-    // Side strips count their rows from the strip's own top.
-    Reload();
-    LoadAndPaint([] {
-        Settings.position = 2;
-        Settings.rowOffset = 1;
-    });
-    EXPECT_EQ(DeepSkyBlue, PixelOf(Strip(), 0, 16));
+    // Side strips count their rows from the strip's own top, and mark them
+    // from the row list.
+    for (DWORD position : {2, 3}) {
+        Reload();
+        LoadAndPaint([&] {
+            Settings.position = position;
+            Settings.rowOffset = 1;
+            Settings.altRowsCount = Settings.altColumnsCount = 1;
+            Settings.altRows[0] = 2;
+            Settings.altColumns[0] = 1;
+            Settings.altRowsColor = Lime;
+        });
+        EXPECT_EQ(DeepSkyBlue, PixelOf(Strip(), 15 * (position - 2), 16)) << "position " << position;
+        EXPECT_EQ(Lime, PixelOf(Strip(), 15 * (position - 2), 32)) << "position " << position;
+    }
 }
 
 #if TICKRAIL_SIMULATED

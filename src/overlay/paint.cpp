@@ -164,7 +164,7 @@ MarkLines LinesFor(const OverlayData* record, DWORD cellW, DWORD cellH) {
 
 // A console line holds far fewer cells; more marks than this are not drawn.
 const DWORD MaxMarks = 65536;
-BYTE altMarkNumbers[MaxMarks + 1];  // 1 where an alternate mark goes
+bool altMarkNumbers[MaxMarks + 1];  // where an alternate mark goes
 
 // Finds the numbers 1 to `last` that any of the marks selects, so that each
 // mark is tested once per paint, not once per entry of the list. Repeats
@@ -172,15 +172,16 @@ BYTE altMarkNumbers[MaxMarks + 1];  // 1 where an alternate mark goes
 // nothing (its multiples are that one's too) and is skipped.
 void FindAltMarks(const DWORD* marks, DWORD count, DWORD last) {
     ZeroMemory(altMarkNumbers, last + 1);
-    BYTE* end = altMarkNumbers + last;
+    bool* end = altMarkNumbers + last;
     for (DWORD k = 0; k < count; k++) {
         if (!(marks[k] & RepeatMarkFlag)) continue;
         DWORD distance = marks[k] & ~RepeatMarkFlag;
         if (distance == 0 || distance > last || altMarkNumbers[distance]) continue;
-        for (BYTE* number = altMarkNumbers + distance; number <= end; number += distance) *number = 1;
+        for (bool* number = altMarkNumbers + distance; number <= end; number += distance) *number = true;
     }
+    // A repeat mark, RepeatMarkFlag and more, lies beyond any last number.
     for (DWORD k = 0; k < count; k++)
-        if (!(marks[k] & RepeatMarkFlag) && marks[k] <= last) altMarkNumbers[marks[k]] = 1;
+        if (marks[k] <= last) altMarkNumbers[marks[k]] = true;
 }
 
 // The length of mark i by i modulo 10: long every 10th, medium every 5th.
@@ -196,7 +197,7 @@ void DrawMarksAs(HDC dc, const Drawing& drawing, const MarkLines& lines, DWORD m
     DWORD along = lines.first;
     DWORD phase = 0;
     for (DWORD i = 1; i <= marks; i++) {
-        if (WithAlt && (altMarkNumbers[i] != 0) != altSelected) {
+        if (WithAlt && altMarkNumbers[i] != altSelected) {
             altSelected = !altSelected;
             SelectObject(dc, altSelected ? drawing.altPen : drawing.markPen);
         }
