@@ -103,14 +103,23 @@ TEST_F(RealDll, VersionResourceNamesTheVersion) {
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed);
     EXPECT_EQ(DWORD(TICKRAIL_VERSION_MAJOR << 16 | TICKRAIL_VERSION_MINOR), fixed->dwFileVersionMS);
-    EXPECT_EQ(DWORD(TICKRAIL_VERSION_BUILD << 16), fixed->dwFileVersionLS);
+    EXPECT_EQ(DWORD(TICKRAIL_VERSION_BUILD << 16 | TICKRAIL_VERSION_REVISION), fixed->dwFileVersionLS);
     EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+    EXPECT_EQ(DWORD(TICKRAIL_VERSION_BUILD << 16), fixed->dwProductVersionLS);
+    // The file version is the one TICKRAIL /?? shows.
+    WCHAR fileVersion[32];
+    wsprintfW(fileVersion, L"%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+              HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    WCHAR tail[] = L"/??";
+    ClearOutput();
+    EXPECT_EQ(0, dll.command(tail));
+    EXPECT_NE(std::wstring::npos, StdOutText().find(L"  " + std::wstring(fileVersion) + L" (x64)\r\n"));
     EXPECT_EQ(DWORD(VFT_DLL), fixed->dwFileType);
     struct Text {
         LPCWSTR name;
         LPCWSTR expected;
     } texts[] = {
-        {L"FileVersion", L"" TICKRAIL_VERSION_TEXT},
+        {L"FileVersion", fileVersion},
         {L"ProductVersion", L"" TICKRAIL_VERSION_TEXT},
         {L"ProductName", L"" TICKRAIL_NAME},
         {L"FileDescription", L"" TICKRAIL_DESCRIPTION},

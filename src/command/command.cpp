@@ -154,15 +154,14 @@ int ReadColor(LPCWSTR arg, int* field) {
 // Reads one argument; returns 0 to go on, -1 after a message, or HelpShown
 // when the command ends with the help.
 const int HelpShown = 1;
-// The help's version line ends with the revision and the platform.
-const DWORD HelpVersionRevision = 4;
+// The help's version line is the file version and the platform.
 const WCHAR HelpPlatform[] = L"x64";
 
 int ShowHelp(bool withVersion) {
     QPuts(HelpText);
     if (withVersion)
         Printf(L"\r\n\t\t\t\t%s  %u.%u.%u.%u (%s)\r\n", PLUGIN_NAME, PluginMajorVersion, PluginMinorVersion,
-               PluginBuild, HelpVersionRevision, HelpPlatform);
+               PluginBuild, TICKRAIL_VERSION_REVISION, HelpPlatform);
     return HelpShown;
 }
 

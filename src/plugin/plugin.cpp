@@ -111,8 +111,7 @@ void PrintLoadMessage(void) {
     // nobody sees; without the shell's tabbed window nothing can show.
     if (!PluginState.hostMainWindow && GetClassNameW(PluginState.consoleWindow, startupText, TextCapacity) &&
         wcscmp(startupText, L"PseudoConsoleWindow") == 0)
-        Printf(L"The strip cannot show in this console (Windows Terminal or another pseudo-console host): "
-               L"use a classic console window or the shell's tabbed window.\r\n");
+        Printf(L"The strip cannot show in this console (Windows Terminal or another pseudo-console host): use a classic console window or the shell's tabbed window.\r\n");
 }
 
 }  // namespace
