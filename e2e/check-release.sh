@@ -14,11 +14,18 @@ zip="$work/tickrail-$version-win64.zip"
 (cd "$work/unpacked" && cmake -E tar xf "$zip")
 folder="tickrail-$version-win64"
 got=$(cd "$work/unpacked" && find . -type f | sort | tr '\n' ' ')
-expected=$(for file in CHANGELOG.md LICENSE guide.md tickrail.dll; do echo "./$folder/$file"; done | sort | tr '\n' ' ')
+expected=$(for file in CHANGELOG.md LICENSE guide.md guide.html top-strip.png left-strip-rows.png alpha-strip.png \
+        tickrail.dll; do echo "./$folder/$file"; done | sort | tr '\n' ' ')
 if [ "$got" != "$expected" ]; then
     echo "FAIL: the zip holds '$got', expected '$expected'"
     exit 1
 fi
 grep -q "^## \[$version\]" "$work/unpacked/$folder/CHANGELOG.md" || { echo "FAIL: CHANGELOG.md has no $version"; exit 1; }
 grep -q "MIT License" "$work/unpacked/$folder/LICENSE" || { echo "FAIL: LICENSE is not the MIT licence"; exit 1; }
+# The HTML guide stands alone: every picture of the Markdown guide inside it.
+pictures=$(grep -c '!\[' "$work/unpacked/$folder/guide.md")
+inside=$(grep -o 'src="data:image/png;base64,' "$work/unpacked/$folder/guide.html" | wc -l)
+[ "$pictures" -gt 0 ] && [ "$inside" -eq "$pictures" ] ||
+    { echo "FAIL: guide.html holds $inside pictures, guide.md shows $pictures"; exit 1; }
+grep -q 'src="[^d]' "$work/unpacked/$folder/guide.html" && { echo "FAIL: guide.html points outside itself"; exit 1; }
 "$here/check-dll-interface.sh" "$objdump" "$work/unpacked/$folder/tickrail.dll"

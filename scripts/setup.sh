@@ -5,7 +5,7 @@ TICKRAIL_PACKAGES=(
     clang lld libclang-rt-14-dev valgrind libbenchmark-dev
     libfreetype-dev libpng-dev fonts-dejavu-core
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 xvfb xauth x11-xserver-utils x11-common zip python3
+    wine wine64 xvfb xauth x11-xserver-utils x11-common zip python3 cmark-gfm
 )
 
 install_missing_packages() {
