@@ -23,6 +23,7 @@ namespace {
 // The tab's text cells: the console's 80 by 25 cells of 8 by 16 pixels,
 // inside the shell's margins of 4 and 2 pixels.
 const int CellWidth = 8, CellHeight = 16, Columns = 80, Rows = 25, MarginX = 4, MarginY = 2;
+std::vector<std::wstring> typed;  // at the prompt: TICKRAIL with each tail
 
 LRESULT CALLBACK TabProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
@@ -36,7 +37,7 @@ LRESULT CALLBACK TabProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(192, 192, 192));
-    std::vector<std::wstring> lines = DemoConsoleText(Columns);
+    std::vector<std::wstring> lines = DemoConsoleText(Columns, typed);
     for (size_t row = 0; row < lines.size(); row++)
         for (size_t column = 0; column < lines[row].size(); column++)
             TextOutW(dc, MarginX + int(column) * CellWidth, MarginY + int(row) * CellHeight, &lines[row][column], 1);
@@ -133,6 +134,7 @@ int main(int argc, char** argv) {
         std::wstring tail;
         for (const char* p = argv[i]; *p; p++) tail += wchar_t(static_cast<unsigned char>(*p));
         Report("shell> TICKRAIL " + std::string(argv[i]) + "\n");
+        typed.push_back(L"tickrail " + tail);
         ClearOutput();
         int result = dll.command(&tail[0]);
         ShowOutput();

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs every TICKRAIL example of the README and the user's guide in the
 # simulated shell:
-# - an example written inline, `TICKRAIL ...`, must succeed without a message;
+# - an example written inline, `TICKRAIL ...` or `tickrail ...`, or on a line
+#   of its own in an indented block, tickrail ..., must succeed without a
+#   message;
 # - a fenced block of "C:\> tickrail ..." lines is one session whose commands
 #   must write the lines that follow them, in that order.
 # Usage: docs_examples.sh TICKRAIL-SIM WORK-FOLDER FILE...
@@ -22,7 +24,7 @@ for file in "$@"; do
     name=$(basename "$file")
     # Inline examples.
     while IFS= read -r example; do
-        tail=${example#TICKRAIL}
+        tail=${example:8}
         tail=${tail# }
         examples=$((examples + 1))
         output=$("$tool" --command "$tail" --png "$work/example.png" 2>&1)
@@ -31,7 +33,8 @@ for file in "$@"; do
             sed 's/^/    /' <<<"$output"
             failed=1
         fi
-    done < <(grep -o '`TICKRAIL[^`]*`' "$file" | tr -d '`' | sort -u)
+    done < <({ grep -o -E '`(TICKRAIL|tickrail)( [^`]*)?`' "$file" | tr -d '`'
+               grep -E '^ {4,}tickrail( |$)' "$file" | sed 's/^ *//'; } | sort -u)
 
     # Sessions: "CMD tail" and "EXP line" records, and "END" after each block.
     awk '

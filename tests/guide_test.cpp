@@ -115,7 +115,7 @@ TEST(Guide, TheDefaultOfEveryOptionIsTheDefaultsRecords) {
         {"/I", {none, ColorText(d.altColumnsColor)}},
         {"/J", {d.altRowsCount == 0 ? "none" : "?", ColorText(d.altRowsColor)}},
         {"/K", {Utf8(hotkey)}},
-        {"/M", {std::to_string(d.hotkeyModes[0])}},
+        {"/M", {std::to_string(d.hotkeyModes[0]), std::to_string(d.hotkeyModes[1])}},
         {"/O", {std::to_string(d.rowOffset)}},
         {"/P", {std::string(1, "TBLR"[d.position])}},
         {"/U", {YesNo(d.hookList)}},

@@ -188,7 +188,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::vector<std::wstring> text;
-    if (options.textFile.empty()) text = DemoConsoleText(options.columns);
+    std::vector<std::wstring> typed;
+    for (const Step& step : options.steps)
+        if (step.kind != Step::Key) typed.push_back((step.kind == Step::List ? L"list " : L"tickrail ") + Wide(step.text));
+    if (options.textFile.empty()) text = DemoConsoleText(options.columns, typed);
     else if (!ReadText(options.textFile, &text)) return Fail("cannot read " + options.textFile);
 
     sim::Reset();
