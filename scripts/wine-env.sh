@@ -10,7 +10,7 @@ start_wine_display() {
         display=$((display + 1))
     done
     # Two monitors of 1600 by 1200 side by side, as Wine reports them when
-    # it does not ask XRandR itself (e2e/make-prefix.sh turns that off).
+    # it does not ask XRandR itself (wine/make-prefix.sh turns that off).
     Xvfb ":${display}" -screen 0 3200x1200x24 +extension RANDR -noreset -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":${display}"
@@ -22,7 +22,7 @@ start_wine_display() {
     xrandr --setmonitor right 1600/423x1200/318+1600+0 none >/dev/null
     export WINEPREFIX="$prefix"
     set -a
-    source e2e/wine.env
+    source wine/wine.env
     set +a
     rm -rf "$WINEPREFIX"
 }
