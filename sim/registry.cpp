@@ -61,8 +61,11 @@ OpenKey* FindOpen(HKEY key) {
 
 }  // namespace
 
-LSTATUS RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD, REGSAM access, PHKEY result) {
+// Reserved arguments and options the plug-in never uses must be 0, as
+// Windows asks.
+LSTATUS RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result) {
     DWORD error;
+    if (options != 0) return ERROR_INVALID_PARAMETER;
     if (sim::TakeFailure(sim::Call::RegOpenKey, &error)) return LSTATUS(error);
     std::wstring path = KeyPath(root, subKey);
     if (!state->keys.count(path)) return ERROR_FILE_NOT_FOUND;
@@ -70,9 +73,10 @@ LSTATUS RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD, REGSAM access, PHKEY res
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM access, LPSECURITY_ATTRIBUTES,
-                        PHKEY result, DWORD* disposition) {
+LSTATUS RegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR, DWORD, REGSAM access,
+                        LPSECURITY_ATTRIBUTES, PHKEY result, DWORD* disposition) {
     DWORD error;
+    if (reserved != 0) return ERROR_INVALID_PARAMETER;
     if (sim::TakeFailure(sim::Call::RegCreateKey, &error)) return LSTATUS(error);
     std::wstring path = KeyPath(root, subKey);
     bool existed = state->keys.count(path) != 0;
@@ -98,7 +102,8 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, DWORD*, DWORD* type, BYTE* data
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
+LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+    if (reserved != 0) return ERROR_INVALID_PARAMETER;
     OpenKey* open = FindOpen(key);
     if (!open) return ERROR_INVALID_HANDLE;
     if (!open->writable) return ERROR_ACCESS_DENIED;

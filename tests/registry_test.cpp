@@ -98,13 +98,20 @@ TEST_F(Registry, ValuesOfAnotherTypeCountAsMissing) {
     EXPECT_EQ(1, LoadSettingsFromRegistry(User));
     Set(User, L"Hotkey", 0);
     StoreString(User, L"Alpha", L"200");
+    StoreString(User, L"Hook LIST", L"7");  // as short as a REG_DWORD
+    Set(User, L"Transparency Mode", 2);      // out of range
+    Set(User, L"Hidden at Startup", 2);
+    Settings.hookList = 0;
     EXPECT_EQ(0, LoadSettingsFromRegistry(User));
     EXPECT_EQ(128u, Settings.alpha);
+    EXPECT_EQ(1u, Settings.hookList);
+    EXPECT_EQ(0u, Settings.transparencyMode);
+    EXPECT_EQ(0u, Settings.hiddenAtStartup);
 }
 
 TEST_F(Registry, FurtherHotkeySlotsAreEmptiedNotCompacted) {
     Set(User, L"Hotkey", 0x10088);
-    Set(User, L"Hotkey #2", 0x1003B);
+    Set(User, L"Hotkey #2", 0x1);  // Ctrl-A
     Set(User, L"Hotkey Mode #2", 4);
     Set(User, L"Hotkey #3", 0x12345);  // no such key
     Set(User, L"Hotkey Mode #3", 2);
@@ -113,7 +120,7 @@ TEST_F(Registry, FurtherHotkeySlotsAreEmptiedNotCompacted) {
     Set(User, L"Hotkey #5", 0x1003D);
     Set(User, L"Hotkey Mode #5", 17);
     ASSERT_EQ(0, LoadSettingsFromRegistry(User));
-    const int keys[] = {0x10088, 0x1003B, 0, 0, 0x1003D};
+    const int keys[] = {0x10088, 0x1, 0, 0, 0x1003D};
     const DWORD modes[] = {1, 4, 0, 0, 17};
     for (int slot = 0; slot < HotkeySlots; slot++) {
         EXPECT_EQ(keys[slot], Settings.hotkeys[slot]) << "slot " << slot + 1;
@@ -144,7 +151,7 @@ TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
     // Every stored setting away from its default, many at an end of their
     // range, loads back as it was saved; an empty slot stays in its place.
     const int keys[HotkeySlots] = {0x1003B, 0x1003C, 0, 0x1003D, 0};
-    const DWORD modes[HotkeySlots] = {17, 16, 0, 2, 0};
+    const DWORD modes[HotkeySlots] = {0, 16, 0, 2, 0};
     for (int slot = 0; slot < HotkeySlots; slot++) {
         Settings.hotkeys[slot] = keys[slot];
         Settings.hotkeyModes[slot] = modes[slot];
@@ -167,7 +174,7 @@ TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
     Settings.altRowsCount = 1;
     Settings.altRows[0] = RepeatMarkFlag + 100;
     Settings.altColumnsColor = 0;
-    Settings.altRowsColor = 0x123456;
+    Settings.altRowsColor = 0;
     Settings.hookList = 7;
     Settings.rowOffset = 0;
     SettingsRecord saved = Settings;
@@ -214,7 +221,7 @@ TEST_F(Registry, StartupSettings) {
         {"a stored hotkey of 0 is kept", true, 0, -1, -1, {L"Hotkey"}},
         {"no hotkey yet", false, 0, -1, -1, {L"Hotkey"}},
         {"an unsupported hotkey is replaced", true, 0x12345, 1, -1, {L"Hotkey", L"Hidden at Startup"}},
-        {"both", true, 0x10088, 0, 1, {L"Hotkey", L"Hidden at Startup", L"Hook LIST"}},
+        {"both", true, 0x10088, 0, 0, {L"Hotkey", L"Hidden at Startup", L"Hook LIST"}},
     };
     for (const auto& c : cases) {
         Reload();

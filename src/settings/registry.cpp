@@ -181,7 +181,7 @@ int LoadSettingsFromRegistry(HKEY root) {
         wsprintfW(modeName, L"Hotkey Mode #%u", slot + 1);
         int code = int(ReadDword(key, keyName));
         DWORD mode = ReadDword(key, modeName);
-        bool keep = code > 0 && IsSupportedHotkey(code) && mode < HotkeyModeCount;
+        bool keep = IsSupportedHotkey(code) && mode < HotkeyModeCount;
         loaded.hotkeys[slot] = keep ? code : 0;
         loaded.hotkeyModes[slot] = keep ? mode : 0;
     }
