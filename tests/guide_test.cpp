@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "hotkeys/keys.h"
+#include "plugin/version.h"
 #include "settings/colors.h"
 #include "settings/settings.h"
 
@@ -149,6 +150,7 @@ TEST(Guide, TheDefaultOfEveryOptionIsTheDefaultsRecords) {
         "(`/H`, " + ColorText(d.hashColor) + ")",
         ColorText(d.tickrailColors[0]) + " on a black or navy background",
         ColorText(d.tickrailColors[0]) + " on black (colour 0) or navy (colour 1)",
+        "line with the file version, " TICKRAIL_FILE_VERSION_TEXT ", and",  // as TICKRAIL /?? shows it
     };
     EXPECT_EQ(d.tickrailColors[0], d.tickrailColors[1]);
     for (const std::string& words : prose) EXPECT_NE(std::string::npos, guide.find(words)) << words;
