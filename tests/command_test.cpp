@@ -133,9 +133,10 @@ TEST_F(Command, OptionsChangeTheSettings) {
         {L"/B:WHITE", {EXPECT_FIELD(backgroundColor, 0xFFFFFF), EXPECT_FIELD(hashColor, 0)}, 0, Any},
         {L"/B:NAVY", {EXPECT_FIELD(backgroundColor, 0x800000), EXPECT_FIELD(hashColor, 0xFFFFFF)}, 0, Any},
         {L"/B:WHITE /H:RED", {EXPECT_FIELD(hashColor, 0x0000FF)}, 0, Any},
-        // Luminance 5000 of 10000 takes black marks, 4999 white ones.
-        {L"/B:13,163,113", {EXPECT_FIELD(hashColor, 0x000000)}, 0, Any},
-        {L"/B:16,165,84", {EXPECT_FIELD(hashColor, 0xFFFFFF)}, 0, Any},
+        // Luminance 5000 of 10000 takes black marks, 4999 white ones: one
+        // more on any weight, or another channel, would tip either.
+        {L"/B:1,159,188", {EXPECT_FIELD(hashColor, 0x000000)}, 0, Any},
+        {L"/B:7,156,200", {EXPECT_FIELD(hashColor, 0xFFFFFF)}, 0, Any},
         {L"/P:LEFT", {EXPECT_FIELD(position, 2)}, 0, Any},
         {L"/P=2", {EXPECT_FIELD(position, 2)}, 0, Any},
         {L"/P4", {EXPECT_FIELD(position, 4)}, 0, Any},
