@@ -33,6 +33,7 @@ TEST_F(Hotkeys, ParseHotkeyName) {
         {L"A-F1", 0x10068, 0x10068},        {L"C-F1", 0x1005E, 0x1005E},          {L"Control-F1", 0x1005E, 0x1005E},
         {L"x-f1", 0, 0},                    {L"alx-f1", 0, 0},                    {L"ctrx-f1", 0, 0},
         {L"shifx-f1", 0, 0},                {L"controx-f1", 0, 0},                {L"Ctl-Alt-F1", 0x5005E, 0x5005E},
+        {L"xtrl-f1", 0, 0},                 {L"ctrl-z", 0x1A, 0x1A},
     };
     for (const Case& c : cases) {
         PluginState.useKeyTableV24 = false;
@@ -70,6 +71,7 @@ TEST_F(Hotkeys, TheShellsVersionChoosesTheTable) {
     } cases[] = {
         {L"23.01", false, 23}, {L"24.00", true, 24}, {L"7", false, 0},          {L"101", false, 0},
         {L" +30", true, 30},   {L"-30", false, 0},   {L"99999999999", false, 0}, {L"", false, 0},
+        {L"8", false, 8},      {L"100", true, 100},  {L"4294967326", false, 0},  // 2^32 + 30 is no 30
     };
     for (const Case& c : cases) {
         SetShellVariable(L"_4ver", c.version);

@@ -272,6 +272,7 @@ TEST_F(Lifecycle, ShutdownLeavesNothingAndAllowsAnotherLoad) {
         ASSERT_EQ(0, Load());
         EXPECT_EQ(withTab, PluginState.tabOverlay != nullptr);
         RunMessages(500);
+        Settings.alpha = 99;  // the next load starts from the defaults
         EXPECT_EQ(0, ShutdownPlugin(0));
         loaded = false;
         ExpectNothingAlive();
@@ -280,6 +281,7 @@ TEST_F(Lifecycle, ShutdownLeavesNothingAndAllowsAnotherLoad) {
         EXPECT_FALSE(QuitSeen()) << "the shell's message loop must go on";
         // The shell may load the plug-in again in the same process.
         ASSERT_EQ(0, Load());
+        EXPECT_EQ(128u, Settings.alpha);
         EXPECT_TRUE(OverlayClassRegistered());
         Unload();
         ExpectNothingAlive();

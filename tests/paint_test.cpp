@@ -210,7 +210,8 @@ TEST_F(Painting, AlternateMarksSelectTheirNumbers) {
         LoadAndPaint([&] {
             Settings.altColumnsCount = DWORD(c.marks.size());
             for (size_t i = 0; i < c.marks.size(); i++) Settings.altColumns[i] = c.marks[i];
-            Settings.altColumns[c.marks.size()] = 11;  // past the count: no mark
+            // Past the count: no mark, single or repeat.
+            Settings.altColumns[c.marks.size()] = c.marks.size() % 2 ? 11 : RepeatMarkFlag + 11;
             Settings.altColumnsColor = Lime;
         });
         std::string list = testing::PrintToString(c.marks);
