@@ -7,6 +7,19 @@ set -euo pipefail
 cmark=$1 guide=$2 out=$3
 docs=$(dirname "$guide")
 body=$("$cmark" --extension table --extension autolink "$guide")
+# Each heading gets the id that GitHub gives it, so that the guide's links to
+# its own sections lead somewhere: the heading's text in lower case, blanks
+# to "-", other punctuation dropped, and "-1", "-2" after a repeated one.
+body=$(perl -CSD -Mutf8 -pe '
+    s{<h([1-6])>(.*?)</h\1>}{
+        my ($level, $inner) = ($1, $2);
+        (my $id = lc $inner) =~ s/<[^>]*>|&[a-z#0-9]+;//g;
+        $id =~ s/[^\w\- ]//g;
+        $id =~ tr/ /-/;
+        my $repeat = $seen{$id}++;
+        $id .= "-$repeat" if $repeat;
+        qq{<h$level id="$id">$inner</h$level>}
+    }ge' <<<"$body")
 for name in $(grep -o 'src="[^"/:]*\.png"' <<<"$body" | sed 's/^src="//; s/"$//' | sort -u); do
     body=${body//src=\"$name\"/src=\"data:image/png;base64,$(base64 -w 0 "$docs/$name")\"}
 done

@@ -28,4 +28,9 @@ inside=$(grep -o 'src="data:image/png;base64,' "$work/unpacked/$folder/guide.htm
 [ "$pictures" -gt 0 ] && [ "$inside" -eq "$pictures" ] ||
     { echo "FAIL: guide.html holds $inside pictures, guide.md shows $pictures"; exit 1; }
 grep -q 'src="[^d]' "$work/unpacked/$folder/guide.html" && { echo "FAIL: guide.html points outside itself"; exit 1; }
+# Every link of the HTML guide to a place in itself leads to a heading.
+for target in $(grep -o 'href="#[^"]*"' "$work/unpacked/$folder/guide.html" | sed 's/^href="#//; s/"$//' | sort -u); do
+    grep -q " id=\"$target\"" "$work/unpacked/$folder/guide.html" ||
+        { echo "FAIL: guide.html links to #$target, which no heading of it carries"; exit 1; }
+done
 "$here/check-dll-interface.sh" "$objdump" "$work/unpacked/$folder/tickrail.dll"
