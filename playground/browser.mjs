@@ -8,13 +8,13 @@ import { chromium } from 'playwright-core';
 
 export const CHROMIUM = process.env.TICKRAIL_CHROMIUM || '/usr/bin/chromium';
 
-export async function openBrowser() {
+export async function openBrowser(extraArgs = []) {
   // playwright-core gives every launch a fresh profile folder of its own.
   return chromium.launch({
     executablePath: CHROMIUM,
     headless: true,
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-      '--disable-sync', '--no-first-run', '--force-device-scale-factor=1', '--force-color-profile=srgb'],
+      '--disable-sync', '--no-first-run', '--force-device-scale-factor=1', '--force-color-profile=srgb', ...extraArgs],
   });
 }
 

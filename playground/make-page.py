@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Makes the playground page: the template with its style, its script and
+"""Makes the playground page: the template with its style, its scripts and
 the WebAssembly module (base64) inside it, one file that needs nothing else.
 
 Usage: make-page.py PAGE-SOURCES-FOLDER MODULE.wasm OUT.html"""
@@ -15,7 +15,7 @@ def main():
     page = (sources / "page.html").read_text(encoding="utf-8")
     parts = {
         "/*PAGE_CSS*/": (sources / "page.css").read_text(encoding="utf-8").strip(),
-        "/*PAGE_JS*/": (sources / "page.js").read_text(encoding="utf-8").strip(),
+        "/*PAGE_JS*/": "\n".join((sources / name).read_text(encoding="utf-8").strip() for name in ("system.js", "page.js")),
         "/*PAGE_MODULE*/": base64.b64encode(module.read_bytes()).decode("ascii"),
     }
     for mark, text in parts.items():

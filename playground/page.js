@@ -1,17 +1,19 @@
 // The page around the module: it decodes and starts the module, draws the
 // console and the strip the module gives, reads the prompt, the keys and
 // the controls, and calls the module for everything else.
-'use strict';
 (() => {
+  'use strict';
+  performance.mark('tickrail-script');
   const START = { columns: 80, rows: 25, background: 0, version: '28.01' };
   const HISTORY_LIMIT = 200;
-  // WASI answers: success, a bad descriptor, no such file, not supported.
-  const WASI_OK = 0, WASI_BADF = 8, WASI_NOENT = 44, WASI_NOSYS = 52;
   const encoder = new TextEncoder();
   const decoder = new TextDecoder();
 
   const canvas = document.getElementById('console');
   const context = canvas.getContext('2d', { alpha: false });
+  const textCanvas = document.createElement('canvas');
+  const textContext = textCanvas.getContext('2d', { alpha: false });
+  let drawnLook = '';
   const layerCanvas = document.createElement('canvas');
   const layerContext = layerCanvas.getContext('2d');
   const prompt = document.getElementById('prompt');
@@ -27,34 +29,6 @@
   const history = [];
   let historyAt = 0;
 
-  // The system interface that the C library imports: the simulated shell
-  // writes its output to the page, not to a file, so writes are swallowed
-  // and no file exists.
-  function systemImports(module, memory) {
-    const view = () => new DataView(memory().buffer);
-    const known = {
-      fd_write(fd, iovs, count, written) {
-        let total = 0;
-        for (let i = 0; i < count; i++) total += view().getUint32(iovs + i * 8 + 4, true);
-        view().setUint32(written, total, true);
-        return WASI_OK;
-      },
-      fd_prestat_get: () => WASI_BADF,
-      path_open: () => WASI_NOENT,
-      path_filestat_get: () => WASI_NOENT,
-      fd_close: () => WASI_BADF,
-      environ_sizes_get(count, size) { view().setUint32(count, 0, true); view().setUint32(size, 0, true); return WASI_OK; },
-      args_sizes_get(count, size) { view().setUint32(count, 0, true); view().setUint32(size, 0, true); return WASI_OK; },
-      proc_exit(code) { throw new Error(`the module stopped with exit code ${code}`); },
-    };
-    const imports = {};
-    for (const entry of WebAssembly.Module.imports(module)) {
-      imports[entry.module] = imports[entry.module] || {};
-      imports[entry.module][entry.name] = known[entry.name] || (() => WASI_NOSYS);
-    }
-    return imports;
-  }
-
   async function startModule() {
     const text = document.getElementById('tickrail-module').textContent.trim();
     const binary = atob(text);
@@ -62,7 +36,7 @@
     for (let i = 0; i < binary.length; i++) bytes[i] = binary.charCodeAt(i);
     const module = await WebAssembly.compile(bytes);
     let instance = null;
-    instance = await WebAssembly.instantiate(module, systemImports(module, () => instance.exports.memory));
+    instance = await WebAssembly.instantiate(module, tickrailSystemImports(module, () => instance.exports.memory));
     instance.exports._initialize();
     return instance.exports;
   }
@@ -103,19 +77,28 @@
       canvas.style.width = `${width}px`;
       canvas.style.height = `${height}px`;
     }
-    context.fillStyle = cssColor(page.page_paper());
-    context.fillRect(0, 0, width, height);
-    context.fillStyle = cssColor(page.page_ink());
-    context.font = `${cellHeight - 3}px "DejaVu Sans Mono", monospace`;
-    context.textBaseline = 'middle';
-    context.textAlign = 'center';
-    rows().forEach((row, y) => {
-      let column = 0;
-      for (const character of row) {
-        if (character !== ' ') context.fillText(character, column * cellWidth + cellWidth / 2, y * cellHeight + cellHeight / 2, cellWidth);
-        column++;
-      }
-    });
+    // The text is drawn again only when it changed: a hotkey redraws the strip alone.
+    const ink = page.page_ink(), paper = page.page_paper(), text = answer(page.page_text());
+    const look = `${width},${height},${ink},${paper}\n${text}`;
+    if (look !== drawnLook) {
+      drawnLook = look;
+      textCanvas.width = width;
+      textCanvas.height = height;
+      textContext.fillStyle = cssColor(paper);
+      textContext.fillRect(0, 0, width, height);
+      textContext.fillStyle = cssColor(ink);
+      textContext.font = `${cellHeight - 3}px "DejaVu Sans Mono", monospace`;
+      textContext.textBaseline = 'middle';
+      textContext.textAlign = 'center';
+      text.split('\n').forEach((row, y) => {
+        let column = 0;
+        for (const character of row) {
+          if (character !== ' ') textContext.fillText(character, (column + 0.5) * cellWidth, (y + 0.5) * cellHeight, cellWidth);
+          column++;
+        }
+      });
+    }
+    context.drawImage(textCanvas, 0, 0);
     const layer = strip();
     if (layer) {
       layerCanvas.width = layer.width;

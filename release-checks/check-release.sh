@@ -14,7 +14,7 @@ zip="$work/tickrail-$version-win64.zip"
 (cd "$work/unpacked" && cmake -E tar xf "$zip")
 folder="tickrail-$version-win64"
 got=$(cd "$work/unpacked" && find . -type f | sort | tr '\n' ' ')
-expected=$(for file in CHANGELOG.md LICENSE guide.md guide.html top-strip.png left-strip-rows.png alpha-strip.png \
+expected=$(for file in CHANGELOG.md LICENSE guide.md guide.html playground.html top-strip.png left-strip-rows.png alpha-strip.png \
         tickrail.dll; do echo "./$folder/$file"; done | sort | tr '\n' ' ')
 if [ "$got" != "$expected" ]; then
     echo "FAIL: the zip holds '$got', expected '$expected'"
@@ -29,3 +29,6 @@ inside=$(grep -o 'src="data:image/png;base64,' "$work/unpacked/$folder/guide.htm
     { echo "FAIL: guide.html holds $inside pictures, guide.md shows $pictures"; exit 1; }
 grep -q 'src="[^d]' "$work/unpacked/$folder/guide.html" && { echo "FAIL: guide.html points outside itself"; exit 1; }
 "$here/check-dll-interface.sh" "$objdump" "$work/unpacked/$folder/tickrail.dll"
+# The playground page stands alone too, and the guide links into it.
+grep -q 'src="[^d]\|<link ' "$work/unpacked/$folder/playground.html" && { echo "FAIL: playground.html points outside itself"; exit 1; }
+grep -q 'href="playground.html#run=' "$work/unpacked/$folder/guide.html" || { echo "FAIL: guide.html has no link into playground.html"; exit 1; }
