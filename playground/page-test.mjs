@@ -161,6 +161,25 @@ try {
   check(/^Tickrail plugin: /.test(moves.bad) && JSON.stringify(moves.badPlace) === '[0,0,640,16]' && moves.sameReport,
     'a bad option prints the plug-in\'s error and changes nothing', 'an error, the strip and the report as before', moves);
 
+  // Keys typed in the console reach the plug-in; the shell's version picks the key table.
+  await page.reload();
+  await page.evaluate(() => window.tickrail.ready);
+  await page.click('#console');
+  await page.keyboard.press('Shift+F12');
+  const typed = await page.evaluate(() => {
+    const t = window.tickrail, s = t.strip();
+    const keys24 = t.run('tickrail /L');
+    const reload = t.version('23.00');
+    const keys13 = t.run('tickrail /L');
+    const before = t.strip();
+    t.key('Shift-F12');
+    const after = t.strip();
+    return { y: s && s.y, reload, tablesDiffer: keys24 !== keys13, moved: before.y === 0 && after.y > 300 };
+  });
+  check(typed.y > 300, 'Shift-F12 typed in the console moves the strip to the bottom', 'the last row', typed.y);
+  check(/loaded; hotkey is Shift-F12/.test(typed.reload) && typed.tablesDiffer && typed.moved,
+    'another shell version loads the plug-in again with the other key table, whose Shift-F12 works', 'both', typed);
+
   // Bad input never wedges the page: the answers to odd lines and keys, then
   // 1,000 random lines and keys, after which TICKRAIL /?? answers as before.
   const survived = await page.evaluate(async () => {
