@@ -29,12 +29,19 @@
   const history = [];
   let historyAt = 0;
 
+  // The module lies in the page compressed: the browser inflates it while it compiles it.
   async function startModule() {
     const text = document.getElementById('tickrail-module').textContent.trim();
-    const binary = atob(text);
-    const bytes = new Uint8Array(binary.length);
-    for (let i = 0; i < binary.length; i++) bytes[i] = binary.charCodeAt(i);
-    const module = await WebAssembly.compile(bytes);
+    let bytes;
+    if (Uint8Array.fromBase64) {
+      bytes = Uint8Array.fromBase64(text);
+    } else {
+      const binary = atob(text);
+      bytes = new Uint8Array(binary.length);
+      for (let i = 0; i < binary.length; i++) bytes[i] = binary.charCodeAt(i);
+    }
+    const inflated = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+    const module = await WebAssembly.compileStreaming(new Response(inflated, { headers: { 'Content-Type': 'application/wasm' } }));
     let instance = null;
     instance = await WebAssembly.instantiate(module, tickrailSystemImports(module, () => instance.exports.memory));
     instance.exports._initialize();
