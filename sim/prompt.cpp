@@ -1,7 +1,6 @@
 #include "prompt.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "console.h"
 #include "gdi.h"
