@@ -46,7 +46,10 @@ function changesStrip(line) {
 const entities = { '&amp;': '&', '&lt;': '<', '&gt;': '>', '&quot;': '"', '&#39;': "'" };
 let links = 0;
 const html = fs.readFileSync(guideFile, 'utf8').replace(/<code>(tickrail(?: [^<]*)?)<\/code>/gi, (whole, code, at, text) => {
-  if (text.lastIndexOf('<pre>', at) > text.lastIndexOf('</pre>', at)) return whole;  // a block's line, not an example
+  // A block's line or a heading's word is no example.
+  const before = text.slice(0, at);
+  const last = (pattern) => Math.max(-1, ...[...before.matchAll(pattern)].map((match) => match.index));
+  if (last(/<pre[ >]/g) > last(/<\/pre>/g) || last(/<h[1-6][ >]/g) > last(/<\/h[1-6]>/g)) return whole;
   const line = code.replace(/&(amp|lt|gt|quot|#39);/g, (entity) => entities[entity]);
   if (!changesStrip(line)) return whole;
   links++;
