@@ -183,13 +183,9 @@
     return name;
   }
 
-  function printIntoPage(line) {
-    run(line);
-  }
-
   function runFromAddress() {
     const lines = new URLSearchParams(location.hash.slice(1)).getAll('run');
-    for (const line of lines) printIntoPage(line);
+    for (const line of lines) run(line);
   }
 
   function wireControls() {
