@@ -14,7 +14,7 @@ zip="$work/tickrail-$version-win64.zip"
 (cd "$work/unpacked" && cmake -E tar xf "$zip")
 folder="tickrail-$version-win64"
 got=$(cd "$work/unpacked" && find . -type f | sort | tr '\n' ' ')
-expected=$(for file in CHANGELOG.md LICENSE guide.md guide.html top-strip.png left-strip-rows.png alpha-strip.png \
+expected=$(for file in CHANGELOG.md LICENSE guide.md guide.html playground.html top-strip.png left-strip-rows.png alpha-strip.png \
         tickrail.dll; do echo "./$folder/$file"; done | sort | tr '\n' ' ')
 if [ "$got" != "$expected" ]; then
     echo "FAIL: the zip holds '$got', expected '$expected'"
@@ -34,3 +34,6 @@ for target in $(grep -o 'href="#[^"]*"' "$work/unpacked/$folder/guide.html" | se
         { echo "FAIL: guide.html links to #$target, which no heading of it carries"; exit 1; }
 done
 "$here/check-dll-interface.sh" "$objdump" "$work/unpacked/$folder/tickrail.dll"
+# The playground page stands alone too, and the guide links into it.
+grep -q 'src="[^d]\|<link ' "$work/unpacked/$folder/playground.html" && { echo "FAIL: playground.html points outside itself"; exit 1; }
+grep -q 'href="playground.html#run=' "$work/unpacked/$folder/guide.html" || { echo "FAIL: guide.html has no link into playground.html"; exit 1; }

@@ -11,7 +11,7 @@ mkdir -p "$work/source"
 (cd "$source" && tar --exclude=./build --exclude=./.git -cf - .) | tar -xf - -C "$work/source"
 cmake -S "$work/source" -B "$work/build" --toolchain "$work/source/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$work/build" --target tickrail guide_html -j 2 >/dev/null
+cmake --build "$work/build" --target tickrail guide_html playground_html -j 2 >/dev/null
 for build in "$first" "$work/build"; do
     cpack --config "$build/CPackConfig.cmake" -B "$build/reproducible" >/dev/null
 done

@@ -6,6 +6,7 @@ TICKRAIL_PACKAGES=(
     libfreetype-dev libpng-dev fonts-dejavu-core
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth x11-xserver-utils x11-common zip python3 cmark-gfm
+    wasi-libc libc++-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-dev-wasm32 nodejs chromium
 )
 
 install_missing_packages() {
@@ -21,4 +22,17 @@ install_missing_packages() {
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# The driver of the playground page's tests and benchmark (playwright-core,
+# pointed at Debian's chromium), as the lock file pins it.
+install_page_driver() {
+    [ playground/node_modules/.package-lock.json -nt playground/package-lock.json ] && return 0
+    # Some builds of nodejs bring npm along, and Debian's npm package conflicts with them.
+    if ! command -v npm >/dev/null; then
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo="sudo"
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq npm >/dev/null
+    fi
+    (cd playground && npm ci --no-audit --no-fund --silent)
 }

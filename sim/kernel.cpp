@@ -11,8 +11,10 @@
 
 namespace {
 
-const uintptr_t Kernel32Value = 0x7ff800000000;
-const uintptr_t User32Value = 0x7ff810000000;
+// Where the system's libraries lie; within 32 bits, so that the same values
+// serve where pointers are 32-bit.
+const uintptr_t Kernel32Value = 0x76f80000;
+const uintptr_t User32Value = 0x76f90000;
 const uintptr_t FirstFileHandle = 0x1000;
 const int MaxFileHandles = 64;
 

@@ -16,7 +16,7 @@ namespace {
 const size_t FormatCapacity = 1025;
 
 struct ShellState {
-    std::wstring out, err;
+    std::wstring out, err, printed;
     std::map<std::wstring, std::wstring> variables;
     std::wstring hwndAnswer;
     HWND tab = nullptr;
@@ -41,6 +41,7 @@ extern "C" int Printf(LPCWSTR format, ...) {
     int n = sim::FormatWide(text, FormatCapacity, format, args);
     va_end(args);
     state->out += text;
+    state->printed += text;
     return n;
 }
 
@@ -51,15 +52,20 @@ extern "C" int Qprintf(HANDLE handle, LPCWSTR format, ...) {
     int n = sim::FormatWide(text, FormatCapacity, format, args);
     va_end(args);
     Stream(handle) += text;
+    state->printed += text;
     return n;
 }
 
 extern "C" int QPuts(LPCWSTR text) {
     state->out += text;
+    state->printed += text;
     return 0;
 }
 
-extern "C" void CrLf(void) { state->out += L"\r\n"; }
+extern "C" void CrLf(void) {
+    state->out += L"\r\n";
+    state->printed += L"\r\n";
+}
 
 // The plug-in always passes 1 as the second argument; the simulation
 // expands only then.
@@ -83,9 +89,11 @@ namespace sim {
 
 const std::wstring& StdOut() { return state->out; }
 const std::wstring& StdErr() { return state->err; }
+const std::wstring& Printed() { return state->printed; }
 void ClearOutput() {
     state->out.clear();
     state->err.clear();
+    state->printed.clear();
 }
 void SetVariable(const std::wstring& name, const std::wstring& value) { state->variables[name] = value; }
 void SetHwndAnswer(const std::wstring& answer) { state->hwndAnswer = answer; }

@@ -13,6 +13,8 @@ namespace sim {
 // Qprintf (to the handle it is given).
 const std::wstring& StdOut();
 const std::wstring& StdErr();
+// Both streams as the console shows them, in the order they were written.
+const std::wstring& Printed();
 void ClearOutput();
 
 // Variables for ExpandVariables, named without the "%" ("_4ver",

@@ -37,6 +37,11 @@ check 0 'key Alt-A goes on to the shell' --key Alt-A
 check 0 'LIST returned 0xFEDCBA98' --list "/u *.txt"
 check 0 'strip is|pictured' --columns 132 --rows 50 --background 1
 check 1 'version 13 or later is required' --version 12
+check 0 'PLUGIN: cannot find "other.dll"' --run "plugin /l other.dll"
+check 0 'Unknown command "tickrail"' --run "plugin /u tickrail" --run "tickrail /P:B"
+check 2 '--strip needs a value' --strip
+check 1 'cannot write /nonexistent/strip.png' --strip /nonexistent/strip.png
+check 1 'cannot write /nonexistent/said.txt' --transcript /nonexistent/said.txt
 printf 'first line\nsecond line\n' >"$work/text.txt"
 check 0 'pictured in' --text "$work/text.txt"
 exit $failed

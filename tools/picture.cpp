@@ -70,23 +70,36 @@ bool DrawConsoleText(Picture* picture, const std::vector<std::wstring>& lines, i
     return true;
 }
 
-void ComposeStrip(Picture* picture, HWND strip) {
-    if (!strip || !IsWindowVisible(strip)) return;
-    RECT place = sim::WindowRect(strip);
-    sim::LayeredAttributes layered = sim::Layered(strip);
-    for (int y = place.top; y < place.bottom; y++) {
-        for (int x = place.left; x < place.right; x++) {
-            if (x < 0 || y < 0 || x >= picture->width || y >= picture->height) continue;
-            COLORREF pixel = sim::Pixel(strip, x - place.left, y - place.top);
-            if (pixel == sim::Unpainted) continue;
+void ComposeStrip(Picture* picture, const sim::StripLayer& layer) {
+    const unsigned char* in = layer.rgba.data();
+    for (int y = layer.y; y < layer.y + layer.height; y++) {
+        for (int x = layer.x; x < layer.x + layer.width; x++, in += 4) {
+            if (x < 0 || y < 0 || x >= picture->width || y >= picture->height || in[3] == 0) continue;
             COLORREF& under = picture->pixels[size_t(y) * size_t(picture->width) + size_t(x)];
-            if (layered.flags & LWA_COLORKEY) {
-                if (pixel != layered.key) under = pixel;
-            } else {
-                under = Blend(under, pixel, layered.alpha);
-            }
+            under = Blend(under, COLORREF(in[0]) | COLORREF(in[1]) << 8 | COLORREF(in[2]) << 16, in[3]);
         }
     }
+}
+
+void ComposeStrip(Picture* picture, HWND strip) {
+    sim::StripLayer layer;
+    sim::ComposeStripLayer(strip, picture->width, picture->height, &layer);
+    ComposeStrip(picture, layer);
+}
+
+bool WriteStripPng(const char* path, int width, int height, const sim::StripLayer& layer) {
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(width);
+    image.height = png_uint_32(height);
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<png_byte> bytes(size_t(width) * size_t(height) * 4, 0);
+    const unsigned char* in = layer.rgba.data();
+    for (int y = layer.y; y < layer.y + layer.height; y++)
+        for (int x = layer.x; x < layer.x + layer.width; x++, in += 4)
+            if (x >= 0 && y >= 0 && x < width && y < height)
+                for (int k = 0; k < 4; k++) bytes[(size_t(y) * size_t(width) + size_t(x)) * 4 + size_t(k)] = in[k];
+    return png_image_write_to_file(&image, path, 0, bytes.data(), 0, nullptr) != 0;
 }
 
 bool WritePng(const char* path, const Picture& picture) {

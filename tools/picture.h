@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform.h"
+#include "sim/prompt.h"
 
 struct Picture {
     int width, height;
@@ -24,8 +25,13 @@ bool DrawConsoleText(Picture* picture, const std::vector<std::wstring>& lines, i
                      COLORREF foreground, COLORREF background, const char* fontFile, std::string* error);
 
 // Lays the simulated overlay window `strip`, where the simulated GDI drew
-// it, over the picture of its parent's client area.
+// it, over the picture of its parent's client area; or a strip's layer as
+// sim::ComposeStripLayer gives it.
 void ComposeStrip(Picture* picture, HWND strip);
+void ComposeStrip(Picture* picture, const sim::StripLayer& layer);
 
 bool WritePng(const char* path, const Picture& picture);
+// The layer alone, as an RGBA picture of `width` by `height`, transparent
+// outside the layer.
+bool WriteStripPng(const char* path, int width, int height, const sim::StripLayer& layer);
 bool ReadPng(const char* path, Picture* picture);

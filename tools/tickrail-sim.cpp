@@ -13,8 +13,7 @@
 #include "hotkeys/keys.h"
 #include "picture.h"
 #include "plugin/plugin.h"
-#include "settings/colors.h"
-#include "settings/settings.h"
+#include "sim/prompt.h"
 
 namespace {
 
@@ -25,47 +24,40 @@ const char UsageText[] =
     "  --command TAIL    run TICKRAIL with TAIL (repeatable; in order with --key and --list)\n"
     "  --key NAME        press a key named as TICKRAIL /L lists it, for example Shift-F12\n"
     "  --list TAIL       start LIST with TAIL: the strip moves down while LIST runs\n"
+    "  --run LINE        type LINE at the shell's prompt (tickrail ..., list ..., plugin /u tickrail,\n"
+    "                    plugin /l tickrail.dll), in order with the steps above\n"
     "  --columns N       the console's width in cells, 20 to 250 (default 80)\n"
     "  --rows N          the console's height in cells, 5 to 100 (default 25)\n"
     "  --background N    the console's background colour index, 0 to 15 (default 0)\n"
     "  --text FILE       what the console shows (default: a directory listing and a ruler)\n"
     "  --png FILE        where the picture goes (default tickrail.png; scripts/demo: build/sim/tickrail.png)\n"
+    "  --strip FILE      also write the strip alone as Windows lays it over the console: an RGBA PNG\n"
+    "                    the size of the picture, transparent where the text shows through\n"
+    "  --transcript FILE also write what the shell printed for the steps, as UTF-8 with CR LF\n"
     "  --version V       the shell's version as %_4ver gives it (default 28.01)\n"
     "  --help            this text\n";
 
-const int CellWidth = 8;
-const int CellHeight = 16;
+using sim::CellHeight;
+using sim::CellWidth;
 
 struct Step {
-    enum Kind { Command, Key, List } kind;
+    enum Kind { Command, Key, List, Line } kind;
     std::string text;
 };
 
 struct Options {
     std::vector<Step> steps;
     int columns = 80, rows = 25, background = 0;
-    std::string textFile, png = "tickrail.png", version = "28.01";
+    std::string textFile, png = "tickrail.png", version = "28.01", strip, transcript;
 };
 
-std::wstring Wide(const std::string& utf8) {
-    std::wstring out;
-    for (size_t i = 0; i < utf8.size();) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        unsigned long code = extra ? c & (0x3F >> extra) : c;
-        for (int k = 1; k <= extra && i + size_t(k) < utf8.size(); k++) code = code << 6 | (utf8[i + size_t(k)] & 0x3F);
-        i += size_t(extra) + 1;
-        out += code <= 0xFFFF ? wchar_t(code) : L'?';
-    }
-    return out;
-}
+std::wstring Wide(const std::string& utf8) { return sim::WideText(utf8); }
 
 void Show(const char* label, const std::wstring& text) {
     if (text.empty()) return;
-    std::vector<char> utf8(text.size() * 4 + 1);
-    sim::ToUtf8(text.c_str(), utf8.data(), utf8.size());
+    std::string utf8 = sim::Utf8Text(text);
     std::string line;
-    for (const char* p = utf8.data();; p++) {
+    for (const char* p = utf8.c_str();; p++) {
         if (*p == '\n' || !*p) {
             if (!line.empty() || *p) std::printf("%s%s\n", label, line.c_str());
             line.clear();
@@ -74,7 +66,6 @@ void Show(const char* label, const std::wstring& text) {
             line += *p;
         }
     }
-    sim::ClearOutput();
 }
 
 int Fail(const std::string& message) {
@@ -98,8 +89,8 @@ int ReadOptions(int argc, char** argv, Options* options, bool* help) {
             *help = true;
             return 0;
         }
-        const char* const valued[] = {"--command", "--key", "--list", "--columns", "--rows",
-                                      "--background", "--text", "--png", "--version"};
+        const char* const valued[] = {"--command", "--key", "--list", "--run", "--columns", "--rows",
+                                      "--background", "--text", "--png", "--version", "--strip", "--transcript"};
         bool known = false;
         for (const char* name : valued) known = known || option == name;
         if (!known) return Fail("unknown option " + option);
@@ -109,15 +100,18 @@ int ReadOptions(int argc, char** argv, Options* options, bool* help) {
         if (option == "--command") options->steps.push_back({Step::Command, value});
         else if (option == "--key") options->steps.push_back({Step::Key, value});
         else if (option == "--list") options->steps.push_back({Step::List, value});
-        else if (option == "--columns" && !ReadNumber(value, 20, 250, &options->columns))
+        else if (option == "--run") options->steps.push_back({Step::Line, value});
+        else if (option == "--columns" && !ReadNumber(value, sim::MinColumns, sim::MaxColumns, &options->columns))
             return Fail("--columns takes a number from 20 to 250, not " + std::string(value));
-        else if (option == "--rows" && !ReadNumber(value, 5, 100, &options->rows))
+        else if (option == "--rows" && !ReadNumber(value, sim::MinRows, sim::MaxRows, &options->rows))
             return Fail("--rows takes a number from 5 to 100, not " + std::string(value));
         else if (option == "--background" && !ReadNumber(value, 0, 15, &options->background))
             return Fail("--background takes a colour index from 0 to 15, not " + std::string(value));
         else if (option == "--text") options->textFile = value;
         else if (option == "--png") options->png = value;
         else if (option == "--version") options->version = value;
+        else if (option == "--strip") options->strip = value;
+        else if (option == "--transcript") options->transcript = value;
     }
     return 0;
 }
@@ -132,49 +126,35 @@ bool ReadText(const std::string& file, std::vector<std::wstring>* lines) {
     return true;
 }
 
-// Presses a key as the shell reports it: its code without the modifier
-// flags, with the modifiers of the flags held down.
-void PressKey(const std::string& name) {
-    int code = ParseHotkeyName(Wide(name).c_str());
-    int flags = code & CtrlAltShiftFlag;
-    bool ctrl = flags != 0, shift = flags == CtrlShiftFlag || flags == CtrlAltShiftFlag;
-    bool alt = flags == CtrlAltFlag || flags == CtrlAltShiftFlag;
-    sim::SetKeyDown(VK_CONTROL, ctrl);
-    sim::SetKeyDown(VK_SHIFT, shift);
-    sim::SetKeyDown(VK_MENU, alt);
-    KeyRecord record = {};
-    record.keyCode = code & ~CtrlAltShiftFlag;
-    key(&record);
-    sim::SetKeyDown(VK_CONTROL, false);
-    sim::SetKeyDown(VK_SHIFT, false);
-    sim::SetKeyDown(VK_MENU, false);
-    std::printf("shell: key %s %s\n", name.c_str(),
-                record.keyCode == 0 ? "is the plug-in's hotkey" : "goes on to the shell");
+// Runs a step at the simulated shell's prompt and shows what it printed;
+// returns that, for the transcript.
+std::string RunStep(const Step& step) {
+    std::wstring text = Wide(step.text);
+    if (step.kind == Step::Key) {
+        bool swallowed = false;
+        std::wstring printed = sim::PressNamedKey(text, &swallowed);
+        Show("", printed);
+        std::printf("shell: key %s %s\n", step.text.c_str(), swallowed ? "is the plug-in's hotkey" : "goes on to the shell");
+        return sim::Utf8Text(printed);
+    }
+    std::wstring line = step.kind == Step::Command ? L"tickrail " + text : step.kind == Step::List ? L"list " + text : text;
+    std::printf("shell> %s\n", step.kind == Step::Command ? ("TICKRAIL " + step.text).c_str()
+                                : step.kind == Step::List   ? ("LIST " + step.text).c_str()
+                                                            : step.text.c_str());
+    sim::PromptAnswer answer = sim::RunPromptLine(line);
+    Show("", answer.out);
+    Show("(stderr) ", answer.err);
+    if (step.kind == Step::Command) std::printf("shell: TICKRAIL returned %d\n", answer.returned);
+    if (step.kind == Step::List)
+        std::printf("shell: LIST returned 0x%08X: the shell runs its own LIST now\n", unsigned(answer.returned));
+    return sim::Utf8Text(answer.printed);
 }
 
-void RunStep(const Step& step) {
-    std::wstring tail = Wide(step.text);
-    switch (step.kind) {
-    case Step::Command: {
-        std::printf("shell> TICKRAIL %s\n", step.text.c_str());
-        int result = tickrail(&tail[0]);
-        Show("", sim::StdOut());
-        Show("(stderr) ", sim::StdErr());
-        std::printf("shell: TICKRAIL returned %d\n", result);
-        break;
-    }
-    case Step::Key:
-        PressKey(step.text);
-        break;
-    case Step::List: {
-        std::printf("shell> LIST %s\n", step.text.c_str());
-        int result = list(&tail[0]);
-        Show("(stderr) ", sim::StdErr());
-        std::printf("shell: LIST returned 0x%08X: the shell runs its own LIST now\n", unsigned(result));
-        break;
-    }
-    }
-    sim::RunFor(300);  // the paints that the step asked for
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -190,46 +170,52 @@ int main(int argc, char** argv) {
     std::vector<std::wstring> text;
     std::vector<std::wstring> typed;
     for (const Step& step : options.steps)
-        if (step.kind != Step::Key) typed.push_back((step.kind == Step::List ? L"list " : L"tickrail ") + Wide(step.text));
+        if (step.kind != Step::Key)
+            typed.push_back((step.kind == Step::List ? L"list " : step.kind == Step::Command ? L"tickrail " : L"") +
+                            Wide(step.text));
     if (options.textFile.empty()) text = DemoConsoleText(options.columns, typed);
     else if (!ReadText(options.textFile, &text)) return Fail("cannot read " + options.textFile);
 
-    sim::Reset();
-    sim::SetVariable(L"_4ver", Wide(options.version));
-    sim::SetConsoleView(options.columns, options.rows);
-    sim::ResizeClient(sim::ConsoleWindow(), options.columns * CellWidth, options.rows * CellHeight);
-    WORD foreground = options.background == 7 || options.background >= 10 ? 0 : 7;
-    sim::SetConsoleAttributes(WORD(options.background << 4 | foreground));
-    DllMain(reinterpret_cast<HINSTANCE>(uintptr_t(0x180000000)), DLL_PROCESS_ATTACH, nullptr);
-    GetPluginInfo();
-    int loaded = InitializePlugin();
-    Show("console> ", sim::StdOut());
-    Show("console (stderr)> ", sim::StdErr());
+    sim::StartShell(options.columns, options.rows, options.background, Wide(options.version), {});
+    sim::PromptAnswer load = sim::RunPromptLine(L"plugin /l tickrail.dll");
+    int loaded = load.returned;
+    Show("console> ", load.out);
+    Show("console (stderr)> ", load.err);
     std::printf("shell: InitializePlugin returned %d\n", loaded);
+    std::string transcript;
     if (loaded == 0) {
         for (const Step& step : options.steps)
             if (step.kind == Step::Key && ParseHotkeyName(Wide(step.text).c_str()) <= 0)
                 return Fail("--key takes a key as TICKRAIL /L lists it, not " + step.text);
-        sim::RunFor(500);  // the timer's first ticks ask for the first paint
-        for (const Step& step : options.steps) RunStep(step);
+        for (const Step& step : options.steps) transcript += RunStep(step);
+    }
+    if (!options.transcript.empty() && !WriteFile(options.transcript, transcript)) {
+        std::fprintf(stderr, "tickrail-sim: cannot write %s\n", options.transcript.c_str());
+        return 1;
     }
 
     Picture picture = {options.columns * CellWidth, options.rows * CellHeight, {}};
     std::string error;
-    COLORREF ink = consoleColors[foreground], paper = consoleColors[options.background];
-    if (!DrawConsoleText(&picture, text, CellWidth, CellHeight, ink, paper, DefaultFontFile, &error)) {
+    if (!DrawConsoleText(&picture, text, CellWidth, CellHeight, sim::ConsoleInk(), sim::ConsolePaper(), DefaultFontFile,
+                         &error)) {
         std::fprintf(stderr, "tickrail-sim: %s\n", error.c_str());
         return 1;
     }
-    if (loaded == 0) ComposeStrip(&picture, PluginState.consoleOverlay);
+    sim::StripLayer strip;
+    sim::ConsoleStripLayer(&strip);
+    ComposeStrip(&picture, strip);
     if (!WritePng(options.png.c_str(), picture)) {
         std::fprintf(stderr, "tickrail-sim: cannot write %s\n", options.png.c_str());
+        return 1;
+    }
+    if (!options.strip.empty() && !WriteStripPng(options.strip.c_str(), picture.width, picture.height, strip)) {
+        std::fprintf(stderr, "tickrail-sim: cannot write %s\n", options.strip.c_str());
         return 1;
     }
     std::printf("shell: the console window is pictured in %s\n", options.png.c_str());
     if (loaded != 0) return 1;
 
-    ShutdownPlugin(0);
+    if (sim::PluginLoaded()) sim::RunPromptLine(L"plugin /u " PLUGIN_NAME);
     sim::LiveObjects alive = sim::Alive();
     std::printf("shell: unloaded; left behind: %d windows, %d classes, %d timers, %d handles\n", alive.windows,
                 alive.classes, alive.timers, alive.handles);
