@@ -134,9 +134,11 @@ TEST_F(Command, OptionsChangeTheSettings) {
         {L"/B:NAVY", {EXPECT_FIELD(backgroundColor, 0x800000), EXPECT_FIELD(hashColor, 0xFFFFFF)}, 0, Any},
         {L"/B:WHITE /H:RED", {EXPECT_FIELD(hashColor, 0x0000FF)}, 0, Any},
         // Luminance 5000 of 10000 takes black marks, 4999 white ones: one
-        // more on any weight, or another channel, would tip either.
+        // more on any weight would tip the second. Salmon is light by its
+        // red, which a red channel taken from another byte would lose.
         {L"/B:1,159,188", {EXPECT_FIELD(hashColor, 0x000000)}, 0, Any},
         {L"/B:7,156,200", {EXPECT_FIELD(hashColor, 0xFFFFFF)}, 0, Any},
+        {L"/B:250,128,114", {EXPECT_FIELD(hashColor, 0x000000)}, 0, Any},
         {L"/P:LEFT", {EXPECT_FIELD(position, 2)}, 0, Any},
         {L"/P=2", {EXPECT_FIELD(position, 2)}, 0, Any},
         {L"/P4", {EXPECT_FIELD(position, 4)}, 0, Any},

@@ -174,7 +174,7 @@ TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
     Settings.altRowsCount = 1;
     Settings.altRows[0] = RepeatMarkFlag + 100;
     Settings.altColumnsColor = 0;
-    Settings.altRowsColor = 0;
+    Settings.altRowsColor = 0x0000FF;  // not the columns' colour: a swap shows
     Settings.hookList = 7;
     Settings.rowOffset = 0;
     SettingsRecord saved = Settings;
