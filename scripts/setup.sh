@@ -5,7 +5,7 @@ TICKRAIL_PACKAGES=(
     clang lld libclang-rt-14-dev valgrind libbenchmark-dev
     libfreetype-dev libpng-dev fonts-dejavu-core
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 xvfb xauth x11-xserver-utils x11-common zip python3 cmark-gfm
+    wine wine64 xvfb xauth x11-xserver-utils x11-common zip unzip python3 cmark-gfm nodejs
 )
 
 install_missing_packages() {
@@ -15,6 +15,8 @@ install_missing_packages() {
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
             missing+=("$package")
     done
+    # npm comes with some builds of nodejs, and as a package of its own with Debian's.
+    command -v npm >/dev/null || missing+=(npm)
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "== installing: ${missing[*]}"
     local sudo=""
