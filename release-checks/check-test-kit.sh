@@ -4,11 +4,12 @@
 # build, through `wine cmd /c run-tests.cmd`. Checks that a settings key
 # seeded before (values of several types, beside another plug-in's key)
 # is the same, byte for byte, after a run that ends early and the next start,
-# and after a whole run; that the whole run's last line counts every case
-# that the Wine run passed (as passed, or skipped with its reason); and that
+# and after a whole run; that the whole run's last line counts as passed or
+# skipped (with its reason) every case that the Wine run passed or skipped;
+# and that
 # the kit wrote nothing outside its folder but its log and its results.
 # Needs DISPLAY (scripts/wine-env.sh).
-# Usage: check-test-kit.sh KIT-ZIP WORK-FOLDER CASES-PASSED-UNDER-WINE
+# Usage: check-test-kit.sh KIT-ZIP WORK-FOLDER CASES-PASSED-OR-SKIPPED-UNDER-WINE
 set -euo pipefail
 zip=$1 work=$2 expected=$3
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -70,7 +71,7 @@ echo "$line"
 [ "$(last_line "$work/output.txt")" = "$line" ] || fail "the console's last line is not the log's"
 if [[ $line =~ ^windows:\ ([0-9]+)\ passed,\ 0\ failed(,\ ([0-9]+)\ skipped)?$ ]]; then
     counted=$(( BASH_REMATCH[1] + ${BASH_REMATCH[3]:-0} ))
-    [ "$counted" -eq "$expected" ] || fail "$counted cases passed or skipped, the Wine run passed $expected"
+    [ "$counted" -eq "$expected" ] || fail "$counted cases passed or skipped, the Wine run $expected"
 else
     fail "the last line is '$line'"
 fi

@@ -6,10 +6,10 @@
 
 #include <vector>
 
+#include "test_platform.h"
+
 namespace {
 
-const WCHAR SettingsParentPath[] = L"Software\\OrvexPlugins";
-const WCHAR SettingsPath[] = L"Software\\OrvexPlugins\\Tickrail";
 const char SavedFileHeader[] = "Tickrail test kit: saved settings keys, version 1\n";
 
 // ---- The settings' keys, saved and put back ----
@@ -31,13 +31,6 @@ struct SavedRoot {
 const char* RootName(HKEY root) { return root == HKEY_LOCAL_MACHINE ? "HKLM" : "HKCU"; }
 
 std::wstring Below(const std::wstring& key) { return key.empty() ? SettingsPath : SettingsPath + (L"\\" + key); }
-
-bool KeyPresent(HKEY root, LPCWSTR path) {
-    HKEY key;
-    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
 
 void CaptureKey(HKEY root, const std::wstring& relative, SavedRoot* saved) {
     HKEY key;
@@ -69,7 +62,7 @@ void CaptureKey(HKEY root, const std::wstring& relative, SavedRoot* saved) {
 }
 
 SavedRoot Capture(HKEY root) {
-    SavedRoot saved = {root, KeyPresent(root, SettingsParentPath), false, {}, {}};
+    SavedRoot saved = {root, KeyExists(root, SettingsParentPath), false, {}, {}};
     CaptureKey(root, L"", &saved);
     saved.keyPresent = !saved.keys.empty();
     return saved;
@@ -201,13 +194,6 @@ void PutBack(const SavedRoot& saved) {
         RegDeleteKeyW(saved.root, SettingsParentPath);
 }
 
-std::string Narrow(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(size_t(size), '\0');
-    if (size) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), &narrow[0], size, nullptr, nullptr);
-    return narrow;
-}
-
 std::string Describe(const std::vector<SavedRoot>& roots) {
     std::string text;
     for (const SavedRoot& saved : roots) {
@@ -221,16 +207,6 @@ std::string Describe(const std::vector<SavedRoot>& roots) {
         text += line;
     }
     return text;
-}
-
-bool MachineWritable() {
-    for (LPCWSTR path : {SettingsPath, SettingsParentPath, L"Software"}) {
-        HKEY key;
-        LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key);
-        if (status == ERROR_SUCCESS) RegCloseKey(key);
-        if (status != ERROR_FILE_NOT_FOUND) return status == ERROR_SUCCESS;
-    }
-    return false;
 }
 
 // ---- The machine ----
@@ -252,7 +228,7 @@ std::string WindowsVersion() {
     std::string text = line;
     WineVersionProc wine =
         reinterpret_cast<WineVersionProc>(reinterpret_cast<void (*)(void)>(GetProcAddress(ntdll, "wine_get_version")));
-    if (wine) text += std::string(" (Wine ") + wine() + ")";
+    if (UnderWine()) text += std::string(" (Wine ") + wine() + ")";
     return text + "\n";
 }
 
@@ -355,10 +331,10 @@ DWORD WINAPI CopyToLog(LPVOID) {
 
 std::string SaveSettingsKeys(const std::wstring& file) {
     std::vector<SavedRoot> roots = {Capture(HKEY_CURRENT_USER)};
-    if (MachineWritable()) roots.push_back(Capture(HKEY_LOCAL_MACHINE));
+    if (MachineSettingsWritable()) roots.push_back(Capture(HKEY_LOCAL_MACHINE));
     if (!WriteWhole(file, Serialized(roots))) return "Settings keys: cannot save them to " + Narrow(file) + "\n";
     std::string text = "Settings keys saved: " + Describe(roots) + ", to " + Narrow(file) + "\n";
-    if (!MachineWritable())
+    if (!MachineSettingsWritable())
         text += "HKLM: not writable by this process; the cases that write it are skipped (run as administrator "
                 "to include them)\n";
     return text;
@@ -376,6 +352,8 @@ std::string RestoreSettingsKeys(const std::wstring& file) {
     DeleteFileW(file.c_str());
     return "Settings keys put back as they were: " + Describe(roots) + "\n";
 }
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 bool UnderPseudoConsole() {
     HWND console = GetConsoleWindow();

@@ -7,8 +7,15 @@
 
 #include <string>
 
+// The settings' key and its parent, which every plug-in of the maker shares.
+const WCHAR SettingsParentPath[] = L"Software\\OrvexPlugins";
+const WCHAR SettingsPath[] = L"Software\\OrvexPlugins\\Tickrail";
+
 // The folder of the running program, with a trailing backslash.
 std::wstring ProgramFolder();
+bool KeyExists(HKEY root, LPCWSTR path);
+// Whether the system is Wine, which says so through ntdll.
+bool UnderWine();
 
 // The settings' keys (HKCU's, and HKLM's where the process may write it)
 // saved to `file` with every value's type and bytes, or their absence; put

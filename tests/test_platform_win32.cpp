@@ -167,16 +167,6 @@ void ChangeConsole(WorkerCall call) {
     CloseHandle(worker);
 }
 
-const WCHAR SettingsParentPath[] = L"Software\\OrvexPlugins";
-const WCHAR SettingsPath[] = L"Software\\OrvexPlugins\\Tickrail";
-
-bool KeyExists(HKEY root, LPCWSTR path) {
-    HKEY key;
-    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
 // The settings' parent key holds every plug-in of the maker: the cases
 // remove it only when it was not there before the first of them.
 bool ParentPresentAtStart(HKEY root) {
@@ -193,6 +183,13 @@ void ClearSettingsKey(HKEY root) {
 }
 
 }  // namespace
+
+bool KeyExists(HKEY root, LPCWSTR path) {
+    HKEY key;
+    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
 
 std::wstring ProgramFolder() {
     WCHAR path[MAX_PATH];
