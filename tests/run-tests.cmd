@@ -36,3 +36,4 @@ del "%KIT%tickrail-tests.log" 2>nul
 echo The cases need a classic console window: they run in a conhost window of their own.
 start "Tickrail tests" /wait conhost.exe cmd /c ""%~f0" %*"
 "%PROGRAM%" --summary
+exit /b %ERRORLEVEL%
