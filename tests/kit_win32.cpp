@@ -337,6 +337,9 @@ std::string SaveSettingsKeys(const std::wstring& file) {
     if (!MachineSettingsWritable())
         text += "HKLM: not writable by this process; the cases that write it are skipped (run as administrator "
                 "to include them)\n";
+    if (!MachineSettingsWritable() && KeyExists(HKEY_LOCAL_MACHINE, SettingsPath))
+        text += "HKLM\\Software\\OrvexPlugins\\Tickrail holds settings that this process cannot clear: the cases "
+                "that load without the user's settings read them, and may fail\n";
     return text;
 }
 
