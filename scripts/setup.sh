@@ -5,7 +5,7 @@ TICKRAIL_PACKAGES=(
     clang lld libclang-rt-14-dev valgrind libbenchmark-dev
     libfreetype-dev libpng-dev fonts-dejavu-core
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 xvfb xauth x11-xserver-utils x11-common zip python3 cmark-gfm
+    wine wine64 xvfb xauth x11-xserver-utils x11-common zip unzip python3 cmark-gfm
     wasi-libc libc++-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-dev-wasm32 nodejs chromium
 )
 
@@ -16,6 +16,8 @@ install_missing_packages() {
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
             missing+=("$package")
     done
+    # npm comes with some builds of nodejs, and as a package of its own with Debian's.
+    command -v npm >/dev/null || missing+=(npm)
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "== installing: ${missing[*]}"
     local sudo=""
@@ -28,11 +30,5 @@ install_missing_packages() {
 # pointed at Debian's chromium), as the lock file pins it.
 install_page_driver() {
     [ playground/node_modules/.package-lock.json -nt playground/package-lock.json ] && return 0
-    # Some builds of nodejs bring npm along, and Debian's npm package conflicts with them.
-    if ! command -v npm >/dev/null; then
-        local sudo=""
-        [ "$(id -u)" -eq 0 ] || sudo="sudo"
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq npm >/dev/null
-    fi
     (cd playground && npm ci --no-audit --no-fund --silent)
 }

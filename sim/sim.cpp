@@ -32,7 +32,8 @@ bool TakeFailure(Call call, DWORD* error) {
         return false;
     }
     f.armed = false;
-    *error = f.error;
+    // A failure without a code leaves the thread's last error as it was.
+    *error = f.error ? f.error : GetLastError();
     return true;
 }
 

@@ -144,7 +144,7 @@ TEST_F(Colors, TableIsOrderedAndHoldsTheCssValues) {
         EXPECT_LE(current.size(), 20u);
     }
     std::map<std::wstring, DWORD> css;
-    std::ifstream x11("/usr/share/X11/rgb.txt");
+    std::ifstream x11(TestFile(X11ColorNames));
     ASSERT_TRUE(x11.good()) << "X11's colour names (x11-common)";
     for (std::string line; std::getline(x11, line);) {
         unsigned r, g, b;

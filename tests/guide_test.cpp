@@ -19,6 +19,7 @@
 #include "plugin/version.h"
 #include "settings/colors.h"
 #include "settings/settings.h"
+#include "test_platform.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 const std::vector<std::string>& Guide() {
-    static const std::vector<std::string> lines = Lines(ReadFile(TICKRAIL_SOURCE_DIR "/docs/guide.md"));
+    static const std::vector<std::string> lines = Lines(ReadFile(TestFile("docs/guide.md")));
     return lines;
 }
 
@@ -173,7 +174,7 @@ TEST(Guide, TheColourKeyColoursAreTheDefaults) {
 // pattern: a %s stands for any text, a number conversion for a number.
 std::vector<std::regex> MessagePatterns() {
     std::vector<std::regex> patterns;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(TICKRAIL_SOURCE_DIR "/src")) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(TestFile("src"))) {
         if (entry.path().extension() != ".cpp") continue;
         std::string source = ReadFile(entry.path());
         for (size_t at = source.find("L\""); at != std::string::npos; at = source.find("L\"", at)) {

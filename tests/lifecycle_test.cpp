@@ -139,7 +139,7 @@ TEST_F(Lifecycle, StartupFailsWhenItsWindowClassIsTaken) {
 // error chosen.
 TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
     // A system that allows no layered child windows fails the creation with
-    // error 0, drops the style or refuses the layered attributes.
+    // error 0, or drops the style, and the layered attributes are refused.
     const wchar_t* const refused =
         L"Tickrail plugin: Failed to create console tickrail window:\r\n  The shell does not allow the click-through "
         L"windows that the strip needs.\r\nPlugin not loaded.\r\n";
@@ -165,13 +165,13 @@ TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
          L"not loaded.\r\n"},
         {sim::Call::CreateWindow, 0, refused},
         {sim::Call::LayeredChild, 0, refused},
-        {sim::Call::SetLayeredAttributes, ERROR_INVALID_PARAMETER, refused},
         {sim::Call::CreateFile, 0, L"Tickrail plugin: Failed to open console buffer:\r\nPlugin not loaded.\r\n"},
     };
     for (const Case& c : cases) {
         Reload();
         MakeShellWindows();
         sim::FailCall(c.call, c.error);
+        SetLastError(ERROR_FILE_NOT_FOUND);  // an older error, which a call failing without one leaves
         EXPECT_EQ(1, Load());
         EXPECT_EQ(c.expected, StdErrText());
         EXPECT_EQ(L"", StdOutText()) << "no load message after a failure";
@@ -180,6 +180,30 @@ TEST_F(Lifecycle, FailedStartupStepsReportAndLeaveNothing) {
         RunMessages(1000);
         EXPECT_EQ(0u, sim::PendingMessages());
     }
+}
+
+// A failure without a code of its own is told by the code the overlay's
+// creation gives back, never by an older error of the thread.
+TEST_F(Lifecycle, OverlayFailuresWithoutACodeShowNoOlderOne) {
+    struct Case {
+        sim::Call call;
+        DWORD error, expected;
+    } cases[] = {
+        {sim::Call::CreateWindow, 0, LayeredChildRefused},
+        {sim::Call::SetParent, 0, 0},
+        {sim::Call::SetParent, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
+        {sim::Call::LayeredChild, 0, LayeredChildRefused},
+    };
+    ASSERT_EQ(0, Load());
+    for (const Case& c : cases) {
+        sim::FailCall(c.call, c.error);
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(nullptr, CreateOverlayWindow(TabOverlayKind, GetConsoleWindow())) << "call " << int(c.call);
+        EXPECT_EQ(c.expected, GetLastError()) << "call " << int(c.call);
+    }
+    EXPECT_EQ(1u, OverlaysIn(GetConsoleWindow()).size());
+    Unload();
+    ExpectNothingAlive();
 }
 
 TEST_F(Lifecycle, TabOverlayFailureIsNoError) {

@@ -215,8 +215,27 @@ TEST_F(Tracking, ParkedConsoleOverlayComesBackWhenTheConsoleShows) {
     EXPECT_EQ(0, place.top);
     EXPECT_EQ(50, place.right);
     EXPECT_EQ(50, place.bottom);
+    EXPECT_FALSE(IsWindowVisible(overlay)) << "hidden until a paint has its transparency taken";
 #endif
     EXPECT_TRUE(RunMessagesUntil([&] { return IsWindowVisible(overlay) != FALSE; }));
+}
+
+TEST_F(Tracking, ConsoleShownAgainBeforeParkingKeepsTheStripInPlace) {
+    LoadAndSettle();
+    HWND overlay = PluginState.consoleOverlay;
+    RECT before = PlaceIn(overlay);
+    ShowConsole(false);
+    Ticks(1);
+    ShowConsole(true);
+    for (int tick = 1; tick <= 3; tick++) {
+        Ticks(1);
+        RECT place = PlaceIn(overlay);
+        EXPECT_EQ(0, Record(overlay)->detached);
+        EXPECT_EQ(before.left, place.left) << "tick " << tick;
+        EXPECT_EQ(before.top, place.top) << "tick " << tick;
+        EXPECT_EQ(before.right, place.right) << "tick " << tick;
+        EXPECT_EQ(before.bottom, place.bottom) << "tick " << tick;
+    }
 }
 
 TEST_F(Tracking, DisabledStripStaysHiddenWhileTheConsoleIsHidden) {

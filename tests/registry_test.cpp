@@ -174,10 +174,11 @@ TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
     Settings.altRowsCount = 1;
     Settings.altRows[0] = RepeatMarkFlag + 100;
     Settings.altColumnsColor = 0;
-    Settings.altRowsColor = 0;
+    Settings.altRowsColor = 0x0000FF;  // not the columns' colour: a swap shows
     Settings.hookList = 7;
     Settings.rowOffset = 0;
     SettingsRecord saved = Settings;
+    SKIP_UNLESS_MACHINE_WRITABLE();
     ASSERT_EQ(0, SaveSettingsToRegistry(Machine));
     EXPECT_EQ(3u, Get(Machine, L"Pen Width 2"));
     EXPECT_EQ(0x123456u, Get(Machine, L"Tickrail Color 15"));
@@ -196,6 +197,7 @@ TEST_F(Registry, SaveWritesWhatDiffersAndLoadsBack) {
 
 TEST_F(Registry, SaveReportsTheFailingCall) {
     DWORD error = BreakNextSettingsSave();
+    SKIP_UNLESS_SAVE_BROKEN(error);
     EXPECT_EQ(LSTATUS(error), SaveSettingsToRegistry(User));
     EXPECT_FALSE(SettingsKeyExists(User));
 }
@@ -243,6 +245,7 @@ TEST_F(Registry, StartupSettings) {
 }
 
 TEST_F(Registry, LoadAtStartUpPrefersTheUserAndActsOnStartupSettings) {
+    SKIP_UNLESS_MACHINE_WRITABLE();
     struct Case {
         const char* what;
         bool userKey, userSound, machineKey;

@@ -8,6 +8,7 @@
 
 #include "platform.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -75,8 +76,20 @@ void SetConsoleColors(WORD attributes);
 void ShowConsole(bool visible);
 void MoveConsoleToMonitor(int monitor);
 
+// Whether the process may write the settings under HKLM: always in the
+// simulation, on a real system only with an administrator's rights. Cases
+// that write there are skipped otherwise (SKIP_UNLESS_MACHINE_WRITABLE).
+bool MachineSettingsWritable();
+
+// A file that a case reads: a path relative to the source tree (the guide,
+// the plug-in's source) or X11ColorNames. The simulated build reads them
+// where they lie; the Win32 program from its test-data folder beside it.
+const char X11ColorNames[] = "rgb.txt";
+std::filesystem::path TestFile(const std::string& name);
+
 // Makes the next save of the settings fail as a real registry can (a key
-// that cannot be created, error 1021); returns that error.
+// that cannot be created, error 1021); returns that error, or 0 where the
+// key's parent holds other plug-ins' settings, which a case leaves alone.
 DWORD BreakNextSettingsSave();
 
 // Message boxes: shown from now on, each closed with OK as soon as it is

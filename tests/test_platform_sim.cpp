@@ -5,6 +5,13 @@
 
 void ResetPlatform() { sim::Reset(); }
 
+bool MachineSettingsWritable() { return true; }
+
+std::filesystem::path TestFile(const std::string& name) {
+    if (name == X11ColorNames) return "/usr/share/X11/rgb.txt";
+    return TICKRAIL_SOURCE_DIR "/" + name;
+}
+
 HINSTANCE PluginModule() { return reinterpret_cast<HINSTANCE>(uintptr_t(0x180000000)); }
 
 void RunMessages(DWORD milliseconds) { sim::RunFor(milliseconds); }

@@ -14,6 +14,7 @@
 #include <map>
 #include <vector>
 
+#include "kit_win32.h"
 #include "standin.h"
 
 namespace {
@@ -166,7 +167,59 @@ void ChangeConsole(WorkerCall call) {
     CloseHandle(worker);
 }
 
+// The settings' parent key holds every plug-in of the maker: the cases
+// remove it only when it was not there before the first of them.
+bool ParentPresentAtStart(HKEY root) {
+    static int user = -1, machine = -1;
+    int& present = root == HKEY_CURRENT_USER ? user : machine;
+    if (present < 0) present = KeyExists(root, SettingsParentPath);
+    return present != 0;
+}
+
+void ClearSettingsKey(HKEY root) {
+    ParentPresentAtStart(root);
+    RegDeleteTreeW(root, SettingsPath);
+    if (!ParentPresentAtStart(root)) RegDeleteKeyW(root, SettingsParentPath);  // refused while it holds a key
+}
+
 }  // namespace
+
+bool KeyExists(HKEY root, LPCWSTR path) {
+    HKEY key;
+    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::wstring ProgramFolder() {
+    WCHAR path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    folder.resize(folder.find_last_of(L"\\/") + 1);
+    return folder;
+}
+
+std::filesystem::path TestFile(const std::string& name) {
+    return std::filesystem::path(ProgramFolder()) / "test-data" / name;
+}
+
+// The deepest part of the settings' path that exists, opened with every
+// right a case uses.
+bool MachineSettingsWritable() {
+    static int writable = -1;
+    if (writable >= 0) return writable != 0;
+    writable = 0;
+    for (LPCWSTR path : {SettingsPath, SettingsParentPath, L"Software"}) {
+        HKEY key;
+        LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key);
+        if (status == ERROR_SUCCESS) RegCloseKey(key);
+        if (status != ERROR_FILE_NOT_FOUND) {
+            writable = status == ERROR_SUCCESS;
+            break;
+        }
+    }
+    return writable != 0;
+}
 
 void ResetPlatform() {
     static bool started;
@@ -181,8 +234,8 @@ void ResetPlatform() {
     if (consoleMoved) MoveConsoleToMonitor(1);
     SetConsoleColors(0x07);
     SetConsoleTitleW(L"Tickrail tests");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrvexPlugins");
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\OrvexPlugins");
+    ClearSettingsKey(HKEY_CURRENT_USER);
+    if (MachineSettingsWritable()) ClearSettingsKey(HKEY_LOCAL_MACHINE);
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {}
     paints.clear();
@@ -285,8 +338,10 @@ void MoveConsoleToMonitor(int monitor) {
 }
 
 // A key under a volatile parent cannot be made: the save meets error 1021.
+// Only a parent that the cases made themselves may become volatile.
 DWORD BreakNextSettingsSave() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrvexPlugins");
+    if (ParentPresentAtStart(HKEY_CURRENT_USER)) return 0;
+    ClearSettingsKey(HKEY_CURRENT_USER);
     HKEY parent;
     RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\OrvexPlugins", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
                     nullptr, &parent, nullptr);

@@ -14,6 +14,16 @@
 #include "plugin/plugin.h"
 #include "settings/settings.h"
 
+#define SKIP_UNLESS_MACHINE_WRITABLE()                                                                  \
+    if (!MachineSettingsWritable())                                                                     \
+    GTEST_SKIP() << "writes the settings under HKLM, which this process may not: run as administrator " \
+                    "to include it"
+
+#define SKIP_UNLESS_SAVE_BROKEN(error)                                                               \
+    if (!(error))                                                                                   \
+    GTEST_SKIP() << "breaks a save by making the settings' parent key volatile, which here holds " \
+                    "other plug-ins' settings"
+
 class PluginTest : public ::testing::Test {
 protected:
     void SetUp() override;

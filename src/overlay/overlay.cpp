@@ -40,15 +40,16 @@ void AdoptTabWindow(void) {
     PluginState.tabOverlay = CreateOverlayWindow(TabOverlayKind, PluginState.tabWindow);
 }
 
-// Brings the parked console overlay back into the console window, shown
-// unless the strip is disabled. When the move fails it stays parked, and
-// hidden, for the next slow check to try again; returns whether it moved.
+// Brings the parked console overlay back into the console window, hidden:
+// its next paint shows it once the system has taken its transparency, so an
+// opaque box never covers the text. When the move fails it stays parked
+// for the next slow check to try again; returns whether it moved.
 bool ReturnParkedConsoleOverlay(OverlayData* record) {
     if (!SetParent(PluginState.consoleOverlay, record->parent)) return false;
     record->hiddenPaints = 0;
     record->detached = 0;
     SetWindowPos(PluginState.consoleOverlay, HWND_TOP, 0, 0, ReturnedOverlaySize, ReturnedOverlaySize,
-                 Settings.enabled ? SWP_SHOWWINDOW : 0);
+                 SWP_HIDEWINDOW);
     return true;
 }
 
@@ -138,6 +139,8 @@ HWND CreateOverlayWindow(int kind, HWND parent) {
         record->hMargin = PluginState.iniHMargin;
         record->vMargin = PluginState.iniVMargin;
     }
+    // A refusal may set no error: an older one must not stand in for it.
+    SetLastError(0);
     HWND window = CreateWindowExW(OverlayExStyle, PluginState.className, OVERLAY_TITLE, WS_CHILD, 0, 0,
                                   OverlayStartWidth, OverlayStartHeight, PluginState.desktopWindow,
                                   nullptr, PluginState.moduleInstance, nullptr);
@@ -149,13 +152,13 @@ HWND CreateOverlayWindow(int kind, HWND parent) {
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
     // Left on the desktop it would be drawn in screen coordinates. A child
-    // that is not layered would show as an opaque bar over the text.
-    DWORD error = 0;
-    if (!SetParent(window, parent)) error = GetLastError();
-    else if (!(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) ||
-             !SetLayeredWindowAttributes(window, 0, OverlayStartAlpha, LWA_ALPHA))
-        error = LayeredChildRefused;
-    if (error) {
+    // that is not layered would show as an opaque bar over the text: the
+    // attributes are refused to a window whose style was dropped.
+    SetLastError(0);
+    bool placed = SetParent(window, parent) != nullptr;
+    DWORD error = placed ? 0 : GetLastError();
+    if (placed && !SetLayeredWindowAttributes(window, 0, OverlayStartAlpha, LWA_ALPHA)) error = LayeredChildRefused;
+    if (!placed || error) {
         DestroyWindow(window);  // frees the record
         SetLastError(error);
         return nullptr;

@@ -193,6 +193,7 @@ extern "C" int WINAPI InitializePlugin(void) {
     if (LoadSettingsFromRegistry(HKEY_CURRENT_USER) != 0) LoadSettingsFromRegistry(HKEY_LOCAL_MACHINE);
     if (Settings.hookList == 0) RemoveListEntry();
 
+    SetLastError(0);  // a failure without a code of its own shows no older one
     PluginState.consoleOutput = CreateFileW(L"conout$", GENERIC_READ | GENERIC_WRITE,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                             OPEN_EXISTING, 0, nullptr);
