@@ -24,6 +24,7 @@ async function pressKeys(page) {
   await page.evaluate(() => {
     window.keyToFrame = [];
     window.addEventListener('keydown', (event) => {
+      if (event.key !== 'F12') return;  // Shift's own keydown comes first
       const pressed = event.timeStamp;
       requestAnimationFrame(() => window.keyToFrame.push(performance.now() - pressed));
     });

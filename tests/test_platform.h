@@ -89,7 +89,8 @@ std::filesystem::path TestFile(const std::string& name);
 
 // Makes the next save of the settings fail as a real registry can (a key
 // that cannot be created, error 1021); returns that error, or 0 where the
-// key's parent holds other plug-ins' settings, which a case leaves alone.
+// key's parent existed before the run (saved settings, or another
+// plug-in's), which a case leaves alone.
 DWORD BreakNextSettingsSave();
 
 // Message boxes: shown from now on, each closed with OK as soon as it is

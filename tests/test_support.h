@@ -21,8 +21,8 @@
 
 #define SKIP_UNLESS_SAVE_BROKEN(error)                                                               \
     if (!(error))                                                                                   \
-    GTEST_SKIP() << "breaks a save by making the settings' parent key volatile, which here holds " \
-                    "other plug-ins' settings"
+    GTEST_SKIP() << "breaks a save by making the settings' parent key volatile, which existed " \
+                    "before the run and so is left alone"
 
 class PluginTest : public ::testing::Test {
 protected:
