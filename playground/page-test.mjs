@@ -179,6 +179,10 @@ try {
   check(typed.y > 300, 'Shift-F12 typed in the console moves the strip to the bottom', 'the last row', typed.y);
   check(/loaded; hotkey is Shift-F12/.test(typed.reload) && typed.tablesDiffer && typed.moved,
     'another shell version loads the plug-in again with the other key table, whose Shift-F12 works', 'both', typed);
+  await page.evaluate(() => window.tickrail.run('tickrail /E:Y /K2:Ctrl-Num* /M2:10'));
+  await page.keyboard.press('Control+NumpadMultiply');
+  const keypadHidden = await page.evaluate(() => window.tickrail.strip());
+  check(keypadHidden === null, 'a keypad hotkey typed before version 24 reaches the plug-in by its older name', null, keypadHidden);
 
   // Bad input never wedges the page: the answers to odd lines and keys, then
   // 1,000 random lines and keys, after which TICKRAIL /?? answers as before.
