@@ -33,7 +33,7 @@ const char UsageText[] =
     "  --png FILE        where the picture goes (default tickrail.png; scripts/demo: build/sim/tickrail.png)\n"
     "  --strip FILE      also write the strip alone as Windows lays it over the console: an RGBA PNG\n"
     "                    the size of the picture, transparent where the text shows through\n"
-    "  --transcript FILE also write what the shell printed for the steps, as UTF-8 with CR LF\n"
+    "  --transcript FILE also write what the shell printed for the steps, as UTF-8, line ends as written\n"
     "  --version V       the shell's version as %_4ver gives it (default 28.01)\n"
     "  --help            this text\n";
 
