@@ -1,5 +1,6 @@
 #include "kernel.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -270,19 +271,63 @@ int OpenHandles() {
     return count;
 }
 
-void ToUtf8(LPCWSTR text, char* out, size_t size) {
-    size_t n = 0;
-    for (; text && *text; text++) {
-        uint32_t c = uint32_t(*text);
-        char bytes[4];
-        size_t count;
-        if (c < 0x80) { bytes[0] = char(c); count = 1; }
-        else if (c < 0x800) { bytes[0] = char(0xC0 | (c >> 6)); bytes[1] = char(0x80 | (c & 0x3F)); count = 2; }
-        else { bytes[0] = char(0xE0 | (c >> 12)); bytes[1] = char(0x80 | ((c >> 6) & 0x3F)); bytes[2] = char(0x80 | (c & 0x3F)); count = 3; }
-        if (n + count + 1 > size) break;
-        for (size_t i = 0; i < count; i++) out[n++] = bytes[i];
+std::wstring WideText(const std::string& utf8) {
+    std::wstring out;
+    for (size_t i = 0; i < utf8.size();) {
+        unsigned char c = static_cast<unsigned char>(utf8[i]);
+        int extra = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : 0;
+        unsigned long code = extra ? c & (0x3F >> extra) : c;
+        size_t k = 1;
+        for (; k <= size_t(extra) && i + k < utf8.size() && (utf8[i + k] & 0xC0) == 0x80; k++)
+            code = code << 6 | (utf8[i + k] & 0x3F);
+        bool whole = k == size_t(extra) + 1;
+        // A broken sequence, or a byte that starts none, stands for itself as U+FFFD.
+        if (!whole || (extra == 0 && c >= 0x80) || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) code = 0xFFFD;
+        i += whole ? k : std::max<size_t>(1, k);
+        if (code >= 0x10000) {
+            out += wchar_t(0xD800 + ((code - 0x10000) >> 10));
+            out += wchar_t(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            out += wchar_t(code);
+        }
     }
-    if (size) out[n] = 0;
+    return out;
+}
+
+std::string Utf8Text(const std::wstring& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        unsigned long c = static_cast<unsigned long>(text[i]) & 0xFFFF;
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && (text[i + 1] & 0xFC00) == 0xDC00)
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<unsigned long>(text[++i]) & 0x3FF);
+        else if (c >= 0xD800 && c < 0xE000)
+            c = 0xFFFD;  // half of a pair
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | c >> 6);
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | c >> 12);
+            out += char(0x80 | (c >> 6 & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | c >> 18);
+            out += char(0x80 | (c >> 12 & 0x3F));
+            out += char(0x80 | (c >> 6 & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+void ToUtf8(LPCWSTR text, char* out, size_t size) {
+    if (!size) return;
+    std::string utf8 = Utf8Text(text ? text : L"");
+    size_t n = std::min(utf8.size(), size - 1);
+    while (n < utf8.size() && n > 0 && (utf8[n] & 0xC0) == 0x80) n--;
+    std::memcpy(out, utf8.data(), n);
+    out[n] = 0;
 }
 
 void ResetKernel() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstring>
+#include <string>
 
 #include "types.h"
 
@@ -75,7 +76,12 @@ HANDLE StdOutputHandle();
 HANDLE StdErrorHandle();
 int OpenHandles();              // handles from CreateFileW not yet closed
 
-// Converts a wide text to UTF-8 (for file names and diagnostics).
+// Text across UTF-8 (files, the page, diagnostics) and UTF-16 code units in
+// wchar_t, as the shell hands them to the plug-in; a broken sequence or half
+// a pair stands as U+FFFD.
+std::wstring WideText(const std::string& utf8);
+std::string Utf8Text(const std::wstring& text);
+// The same into a buffer of `size` bytes, cut at a character's start.
 void ToUtf8(LPCWSTR text, char* out, size_t size);
 
 }  // namespace sim

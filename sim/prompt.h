@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "kernel.h"
 #include "types.h"
 
 namespace sim {
@@ -72,10 +73,5 @@ struct StripLayer {
 bool ComposeStripLayer(HWND strip, int width, int height, StripLayer* layer);
 // The console's own strip, over the whole console.
 bool ConsoleStripLayer(StripLayer* layer);
-
-// Text across the page's and the files' UTF-8: UTF-16 code units in
-// wchar_t, as the shell hands them to the plug-in.
-std::wstring WideText(const std::string& utf8);
-std::string Utf8Text(const std::wstring& text);
 
 }  // namespace sim

@@ -51,7 +51,6 @@ struct Options {
     std::string textFile, png = "tickrail.png", version = "28.01", strip, transcript;
 };
 
-std::wstring Wide(const std::string& utf8) { return sim::WideText(utf8); }
 
 void Show(const char* label, const std::wstring& text) {
     if (text.empty()) return;
@@ -121,7 +120,7 @@ bool ReadText(const std::string& file, std::vector<std::wstring>* lines) {
     if (!in) return false;
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines->push_back(Wide(line));
+        lines->push_back(sim::WideText(line));
     }
     return true;
 }
@@ -129,7 +128,7 @@ bool ReadText(const std::string& file, std::vector<std::wstring>* lines) {
 // Runs a step at the simulated shell's prompt and shows what it printed;
 // returns that, for the transcript.
 std::string RunStep(const Step& step) {
-    std::wstring text = Wide(step.text);
+    std::wstring text = sim::WideText(step.text);
     if (step.kind == Step::Key) {
         bool swallowed = false;
         std::wstring printed = sim::PressNamedKey(text, &swallowed);
@@ -172,11 +171,11 @@ int main(int argc, char** argv) {
     for (const Step& step : options.steps)
         if (step.kind != Step::Key)
             typed.push_back((step.kind == Step::List ? L"list " : step.kind == Step::Command ? L"tickrail " : L"") +
-                            Wide(step.text));
+                            sim::WideText(step.text));
     if (options.textFile.empty()) text = DemoConsoleText(options.columns, typed);
     else if (!ReadText(options.textFile, &text)) return Fail("cannot read " + options.textFile);
 
-    sim::StartShell(options.columns, options.rows, options.background, Wide(options.version), {});
+    sim::StartShell(options.columns, options.rows, options.background, sim::WideText(options.version), {});
     sim::PromptAnswer load = sim::RunPromptLine(L"plugin /l tickrail.dll");
     int loaded = load.returned;
     Show("console> ", load.out);
@@ -185,7 +184,7 @@ int main(int argc, char** argv) {
     std::string transcript;
     if (loaded == 0) {
         for (const Step& step : options.steps)
-            if (step.kind == Step::Key && ParseHotkeyName(Wide(step.text).c_str()) <= 0)
+            if (step.kind == Step::Key && ParseHotkeyName(sim::WideText(step.text).c_str()) <= 0)
                 return Fail("--key takes a key as TICKRAIL /L lists it, not " + step.text);
         for (const Step& step : options.steps) transcript += RunStep(step);
     }
