@@ -310,7 +310,6 @@ TEST_F(Command, RegistryActions) {
     EXPECT_TRUE(StoredDword(HKEY_CURRENT_USER, L"Alpha", &value));
     EXPECT_EQ(100u, value);
 
-
     EXPECT_EQ(0, Run(L"/Z:Y"));
     EXPECT_NE(std::wstring::npos,
               StdOutText().find(L"\r\nStartup settings saved to the registry (HKCU\\Software\\OrvexPlugins\\Tickrail).\r\n"));

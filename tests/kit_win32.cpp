@@ -120,9 +120,9 @@ bool Parse(const std::string& in, std::vector<SavedRoot>* roots) {
     DWORD count, machine, parent, keys, values;
     if (!reader.Number(&count) || count > 2) return false;
     for (DWORD r = 0; r < count; r++) {
-        if (!reader.Number(&machine) || !reader.Number(&parent) || !reader.Number(&keys)) return false;
+        if (!reader.Number(&machine) || !reader.Number(&parent) || !reader.Number(&keys) || keys > 4096) return false;
         SavedRoot saved = {machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, parent != 0, keys != 0, {}, {}};
-        saved.keys.resize(keys < 4096 ? keys : 0);
+        saved.keys.resize(keys);
         for (std::wstring& key : saved.keys)
             if (!reader.Text(&key)) return false;
         if (!reader.Number(&values)) return false;

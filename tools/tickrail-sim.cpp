@@ -51,7 +51,6 @@ struct Options {
     std::string textFile, png = "tickrail.png", version = "28.01", strip, transcript;
 };
 
-
 void Show(const char* label, const std::wstring& text) {
     if (text.empty()) return;
     std::string utf8 = sim::Utf8Text(text);
