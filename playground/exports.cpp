@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "plugin/plugin.h"
 #include "sim/prompt.h"
 #include "tools/demo_text.h"
 
@@ -65,6 +66,8 @@ PAGE_EXPORT(page_ink) unsigned PageInk() { return sim::ConsoleInk(); }
 PAGE_EXPORT(page_paper) unsigned PagePaper() { return sim::ConsolePaper(); }
 PAGE_EXPORT(page_loaded) int PageLoaded() { return sim::PluginLoaded(); }
 PAGE_EXPORT(page_list_running) int PageListRunning() { return sim::ListRunning(); }
+// Whether the loaded plug-in reads the older key table, whose names the keys take.
+PAGE_EXPORT(page_older_key_names) int PageOlderKeyNames() { return !PluginState.useKeyTableV24; }
 
 // The console's rows, one per line.
 PAGE_EXPORT(page_text) int PageText() {

@@ -159,7 +159,6 @@
   function version(text) {
     needPage();
     const printed = answer(page.page_version(put(text)));
-    keyNamesBefore24 = parseFloat(text) < 24;
     requestFrame();
     return printed;
   }
@@ -174,12 +173,11 @@
   };
   // Before version 24 the shell names the keypad's signs as keys of their own.
   const KEYPAD_NAMES_BEFORE_24 = { NumpadDivide: 'Num/', NumpadMultiply: 'Num*', NumpadAdd: 'Num+' };
-  let keyNamesBefore24 = false;
   function keyName(event) {
     const code = event.code || '';
     let name = /^F([1-9]|1[0-2])$/.test(event.key) ? event.key
       : /^Key[A-Z]$/.test(code) ? code.slice(3) : /^Digit[0-9]$/.test(code) ? code.slice(5)
-        : (keyNamesBefore24 && KEYPAD_NAMES_BEFORE_24[code]) || KEY_NAMES[code] || KEY_NAMES[event.key];
+        : (page.page_older_key_names() && KEYPAD_NAMES_BEFORE_24[code]) || KEY_NAMES[code] || KEY_NAMES[event.key];
     if (!name) return null;
     if (event.shiftKey) name = `Shift-${name}`;
     if (event.altKey) name = `Alt-${name}`;
